@@ -1,0 +1,36 @@
+// The operating-system layer: shared libraries, the executable's folder,
+// directories, and the fatal error report. Everything else in the code base
+// reaches the operating system through these functions, so a port to
+// another system adds a source file here and touches nothing else.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+using ModuleHandle = void*;
+
+// Loads a shared library by the exact name given. A name without a folder is
+// looked up in the executable's folder first, then by the system's search.
+ModuleHandle LoadModule(const char* name);
+void* ModuleExport(ModuleHandle module, const char* exportName);
+void UnloadModule(ModuleHandle module);
+
+// The file name suffix of shared libraries (".so" here, ".dll" on Windows).
+const char* ModuleSuffix();
+
+// The folder that holds the running executable, without a trailing "/".
+std::string ExecutableDirectory();
+
+// Creates one directory; true when it exists afterwards.
+bool MakeDirectory(const char* path);
+
+// A fatal report: one line "caption: text" on standard error, then the
+// platform's modal error box when a real display is in use.
+void ShowErrorBox(const char* caption, const char* text);
+
+// Tests replace the error box (not the standard-error line) with their own.
+using ErrorBoxFn = void (*)(const char* caption, const char* text);
+void SetErrorBoxHandler(ErrorBoxFn handler);
+
+}  // namespace platform

@@ -1,0 +1,76 @@
+#include "platform/Platform.h"
+
+#include <dlfcn.h>
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+bool ExistsAsFile(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+ModuleHandle LoadModule(const char* name) {
+    if (!name || !*name) {
+        return nullptr;
+    }
+    if (!strchr(name, '/')) {
+        std::string local = ExecutableDirectory() + "/" + name;
+        if (ExistsAsFile(local)) {
+            if (void* handle = dlopen(local.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+                return handle;
+            }
+        }
+    }
+    return dlopen(name, RTLD_NOW | RTLD_LOCAL);
+}
+
+void* ModuleExport(ModuleHandle module, const char* exportName) {
+    return module ? dlsym(module, exportName) : nullptr;
+}
+
+void UnloadModule(ModuleHandle module) {
+    if (module) {
+        dlclose(module);
+    }
+}
+
+const char* ModuleSuffix() { return ".so"; }
+
+std::string ExecutableDirectory() {
+    char path[4096];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (length <= 0) {
+        return ".";
+    }
+    path[length] = '\0';
+    char* slash = strrchr(path, '/');
+    if (!slash) {
+        return ".";
+    }
+    if (slash == path) {
+        return "/";
+    }
+    *slash = '\0';
+    return path;
+}
+
+bool MakeDirectory(const char* path) {
+    if (mkdir(path, 0755) == 0) {
+        return true;
+    }
+    struct stat info {};
+    return errno == EEXIST && stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+#!/bin/sh
+# Installs what is missing, builds, and runs every test through CTest: once
+# in the normal build and once under AddressSanitizer + UndefinedBehavior-
+# Sanitizer.
+set -eu
+cd "$(dirname "$0")/.."
+
+./scripts/install-deps.sh
+
+JOBS="$(nproc)"
+
+run_suite() {
+    build_dir="$1"
+    shift
+    cmake -S . -B "$build_dir" -G Ninja "$@"
+    cmake --build "$build_dir" --parallel "$JOBS"
+    ctest --test-dir "$build_dir" --output-on-failure --parallel "$JOBS"
+}
+
+run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DUPD_SANITIZE=ON

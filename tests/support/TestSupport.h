@@ -1,0 +1,31 @@
+// Shared test helpers: every test binary gets a connected key-values memory
+// service before its first test, and tests that touch the disk work in a
+// fresh temporary folder that is removed afterwards.
+#pragma once
+
+#include <string>
+
+namespace testsupport {
+
+// A new empty folder under the system's temporary folder; removed with its
+// contents on destruction. Optionally the current directory while it lives.
+class TempDir {
+public:
+    explicit TempDir(bool enter = false);
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& relative) const { return m_path + "/" + relative; }
+
+private:
+    std::string m_path;
+    std::string m_previousDirectory;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& contents);
+bool PathExists(const std::string& path);
+
+}  // namespace testsupport
