@@ -1,9 +1,6 @@
-// Process entry of the updater.
-#include <cstdio>
+// Process entry of the updater. It takes no command-line options.
+#include "app/Startup.h"
 
-int main() {
-    std::fprintf(stderr,
-                 "updater: the service modules and the toolkit are built, but the start-up sequence and the "
-                 "updater window are not there yet.\n");
-    return 0;
-}
+UPD_EXPORT void* CreateInterface(const char* name, int* returnCode);
+
+int main() { return app::RunUpdater(CreateInterface); }

@@ -56,6 +56,11 @@ protected:
     ~IScheme() = default;
 };
 
+// Proportional layouts are written for a screen of this size and scaled by
+// the screen's height (widths by its width where a control says so).
+inline constexpr int kProportionalBaseWide = 640;
+inline constexpr int kProportionalBaseTall = 480;
+
 class ISchemeManager {
 public:
     // A handle for the scheme loaded from the file, 0 on failure.

@@ -23,7 +23,8 @@ public:
     virtual double GetCurrentTime() = 0;
     virtual long GetTimeMillis() = 0;
 
-    // At most bufferSize - 1 bytes are written; false when the key is missing.
+    // At most bufferSize - 1 bytes are written; false when the key is missing
+    // or its value does not fit (a cut value would be a different value).
     virtual bool GetRegistryString(const char* key, char* value, int bufferSize) = 0;
     virtual bool SetRegistryString(const char* key, const char* value) = 0;
     virtual bool GetRegistryInteger(const char* key, int& value) = 0;
@@ -34,6 +35,9 @@ public:
     virtual void SetUserConfigFile(const char* fileName, const char* pathName) = 0;
     virtual void SaveUserConfigFile() = 0;
 
+    // The count is the text's wide characters plus the terminator (0 when
+    // empty); offsets count wide characters in both forms, buffer sizes are
+    // in bytes, and the results are the characters (or bytes) written.
     virtual int GetClipboardTextCount() = 0;
     virtual void SetClipboardText(const char* text, int textLength) = 0;
     virtual void SetClipboardText(const wchar* text, int textLength) = 0;

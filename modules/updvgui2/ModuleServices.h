@@ -29,6 +29,13 @@ vgui2::ILocalize& TheLocalize();
 IFileSystem* ModuleFileSystem();
 void SetModuleFileSystem(IFileSystem* fileSystem);
 
+// The surface once its platform layer is up; null before that and after its
+// shutdown. The GUI loop and the panel and input services call the surface
+// only through this, so they also run without a window system (unit tests).
+// The surface registers itself when its initialisation succeeds.
+vgui2::ISurface* ModuleSurface();
+void SetModuleSurface(vgui2::ISurface* surface);
+
 // What the GUI loop waits on between frames. Without a surface the loop
 // waits on a condition variable; the surface replaces it with the platform's
 // event wait, which a posted message must be able to wake from any thread.

@@ -15,9 +15,15 @@ namespace testsupport {
 
 namespace {
 
-struct ConnectKeyValues {
-    ConnectKeyValues() { SetKeyValuesSystem(&TheKeyValuesSystem()); }
-} g_connectKeyValues;
+// Every test binary starts with the key-values service connected and, unless
+// a test asks for a display itself, renders offscreen so that no test needs
+// an X server.
+struct PrepareTestProcess {
+    PrepareTestProcess() {
+        SetKeyValuesSystem(&TheKeyValuesSystem());
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    }
+} g_prepareTestProcess;
 
 }  // namespace
 

@@ -1,0 +1,115 @@
+#include "update/UpdateJob.h"
+
+#include <unistd.h>
+
+#include <chrono>
+
+#include "update/Extraction.h"
+#include "update/GameGuard.h"
+#include "update/Publishers.h"
+#include "update/Settings.h"
+#include "update/Transfer.h"
+
+namespace update {
+
+namespace {
+
+bool IsFinished(const std::future<bool>& result) {
+    return result.valid() && result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+bool IsRunning(const std::future<bool>& result) { return result.valid() && !IsFinished(result); }
+
+// The jobs take copies of what they read, made here on the GUI thread, so a
+// branch change while a job runs cannot reach a worker half-written.
+std::future<bool> LaunchDownloadJob(const UpdateState& state) {
+    return std::async(std::launch::async, [url = state.selectedBranch.downloadUrl, file = state.archiveFileName,
+                                           size = static_cast<std::uint32_t>(state.selectedBranch.size)] {
+        return DownloadFile(url.c_str(), file.c_str(), size);
+    });
+}
+
+std::future<bool> LaunchExtractionJob(const UpdateState& state) {
+    return std::async(std::launch::async, [file = state.archiveFileName] { return ExtractArchive(file); });
+}
+
+void CompleteUpdate(UpdateState& state) {
+    PublishStatus("#Updater_Success", false, 1.0f);
+    SaveBranch();
+    VersionProbe();
+    NotifyInstalledVersionChanged();
+    state.statusShown = false;
+    RemoveArchive(state.archiveFileName);
+}
+
+}  // namespace
+
+std::string ArchiveFileNameOf(const std::string& downloadUrl) {
+    std::size_t slash = downloadUrl.rfind('/');
+    return slash == std::string::npos ? downloadUrl : downloadUrl.substr(slash + 1);
+}
+
+void RemoveArchive(const std::string& archiveFileName) {
+    // unlink, not remove: a folder that happens to carry the name must not
+    // be taken for the archive.
+    unlink(archiveFileName.c_str());
+}
+
+void StartUpdate() {
+    UpdateState& state = g_updateState;
+    bool differs = state.selectedBranch.version != state.installedVersion;
+    if (differs) {
+        state.updateAvailable.exchange(true);
+    }
+    if (!state.updateAvailable.load() || !differs || GameProcessGuard()) {
+        PublishStatus("#Updater_P1", false, 1.0f);
+        return;
+    }
+    state.archiveFileName = ArchiveFileNameOf(state.selectedBranch.downloadUrl);
+    RemoveArchive(state.archiveFileName);
+    NotifyClearStatusLabel();
+    PublishStatus("#Updater_P2", false, 0.0f);
+    state.updateInProgress.exchange(true);
+    state.downloadResult = LaunchDownloadJob(state);
+}
+
+void PollUpdateJobs() {
+    UpdateState& state = g_updateState;
+    if (!state.updateInProgress.load()) {
+        return;
+    }
+    if (IsFinished(state.downloadResult)) {
+        if (state.downloadResult.get()) {
+            PublishStatus("#Updater_Unpacking", false, 1.0f);
+            state.extractionResult = LaunchExtractionJob(state);
+        } else {
+            state.updateInProgress.exchange(false);
+        }
+    }
+    if (IsFinished(state.extractionResult)) {
+        if (state.extractionResult.get()) {
+            CompleteUpdate(state);
+        }
+        state.updateInProgress.exchange(false);
+    }
+}
+
+void SelectBranch(const BranchRecord& branch, const char* name) {
+    UpdateState& state = g_updateState;
+    state.chosenBranchName = name ? name : "";
+    state.selectedBranch = branch;
+}
+
+void EngineShutdown() {
+    UpdateState& state = g_updateState;
+    state.updateInProgress.exchange(false);
+    state.engineInitialised = false;
+    // Tearing libcurl down under a transfer that still runs would pull the
+    // library from under that thread; the process ends right after this, and
+    // leaving the library set up then costs nothing.
+    if (!IsRunning(state.downloadResult)) {
+        HttpGlobalCleanup();
+    }
+}
+
+}  // namespace update

@@ -1,0 +1,63 @@
+// The engine's one process-wide state object and the branch record. Every
+// engine operation is a plain function over this object; the two jobs read
+// copies taken on the GUI thread, so nothing here needs a lock beyond the
+// two atomic flags.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <future>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json_fwd.hpp>
+
+namespace update {
+
+// One accepted branch of the manifest.
+struct BranchRecord {
+    std::string name;
+    std::string downloadUrl;
+    // The progress total; the download reads it as unsigned.
+    std::int32_t size = 0;
+    std::string changelog;
+    std::string version;
+};
+
+inline constexpr int kInstalledVersionSize = 64;
+
+struct UpdateState {
+    UpdateState();
+    ~UpdateState();
+    UpdateState(const UpdateState&) = delete;
+    UpdateState& operator=(const UpdateState&) = delete;
+
+    std::string chosenBranchName;
+    BranchRecord selectedBranch;
+    std::vector<BranchRecord> branches;
+    // False makes the window's next tick rewrite its overall status.
+    bool statusShown = false;
+    // Set when the selected version differs from the installed one; never
+    // cleared.
+    std::atomic<bool> updateAvailable{false};
+    // True from the launch of the download job until the update ends.
+    std::atomic<bool> updateInProgress{false};
+    // Kept for the life of the process although nothing reads it after
+    // branch parsing; held by pointer so that users of this header do not
+    // compile the JSON library.
+    std::unique_ptr<nlohmann::json> manifest;
+    char installedVersion[kInstalledVersionSize] = {};
+    // The downloaded archive's file name, in the current directory.
+    std::string archiveFileName;
+    // Releasing a result whose job still runs waits for that job, so the
+    // process ends only after a running job has completed.
+    std::future<bool> downloadResult;
+    std::future<bool> extractionResult;
+    bool engineInitialised = false;
+};
+
+// Built before the entry point runs, destroyed at process exit.
+extern UpdateState g_updateState;
+
+}  // namespace update

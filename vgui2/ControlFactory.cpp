@@ -1,0 +1,65 @@
+#include "vgui2/ControlFactory.h"
+
+#include <strings.h>
+
+#include "vgui2/AnimatingImagePanel.h"
+#include "vgui2/Button.h"
+#include "vgui2/CBitmapImagePanel.h"
+#include "vgui2/CheckButton.h"
+#include "vgui2/Divider.h"
+#include "vgui2/EditablePanel.h"
+#include "vgui2/ImagePanel.h"
+#include "vgui2/Label.h"
+#include "vgui2/ProgressBar.h"
+#include "vgui2/RadioButton.h"
+#include "vgui2/ScrollBar.h"
+#include "vgui2/ToggleButton.h"
+#include "vgui2/URLLabel.h"
+
+namespace vgui2 {
+
+namespace {
+
+struct FactoryEntry {
+    const char* name;
+    Panel* (*create)();
+};
+
+Panel* MakeBitmapImagePanel() {
+    auto* panel = new CBitmapImagePanel(nullptr, "BitmapImagePanel");
+    panel->SetBounds(0, 0, 100, 100);
+    return panel;
+}
+
+constexpr FactoryEntry kFactory[] = {
+    {"Label", []() -> Panel* { return new Label(nullptr, nullptr, "Label"); }},
+    {"Button", []() -> Panel* { return new Button(nullptr, nullptr, "Button"); }},
+    {"CheckButton", []() -> Panel* { return new CheckButton(nullptr, nullptr, "CheckButton"); }},
+    {"ProgressBar", []() -> Panel* { return new ProgressBar(nullptr, nullptr); }},
+    {"RadioButton", []() -> Panel* { return new RadioButton(nullptr, nullptr, nullptr); }},
+    {"ScrollBar", []() -> Panel* { return new ScrollBar(nullptr, nullptr, false); }},
+    {"ToggleButton", []() -> Panel* { return new ToggleButton(nullptr, nullptr, "ToggleButton"); }},
+    {"ImagePanel", []() -> Panel* { return new ImagePanel(nullptr, "ResourceImagePanel"); }},
+    {"AnimatingImagePanel", []() -> Panel* { return new AnimatingImagePanel(nullptr, nullptr); }},
+    {"Panel", []() -> Panel* { return new Panel(nullptr, nullptr); }},
+    {"Divider", []() -> Panel* { return new Divider(nullptr, "Divider"); }},
+    {"URLLabel", []() -> Panel* { return new URLLabel(nullptr, nullptr, "URLLabel"); }},
+    {"EditablePanel", []() -> Panel* { return new EditablePanel(nullptr, nullptr); }},
+    {"BitmapImagePanel", &MakeBitmapImagePanel},
+};
+
+}  // namespace
+
+Panel* CreateControlByName(const char* controlName) {
+    if (!controlName) {
+        return nullptr;
+    }
+    for (const FactoryEntry& entry : kFactory) {
+        if (strcasecmp(entry.name, controlName) == 0) {
+            return entry.create();
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace vgui2
