@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "modules/updvgui2/InputSystem.h"
 #include "modules/updvgui2/ModuleServices.h"
@@ -17,9 +18,14 @@ using vgui2::VPANEL;
 
 namespace {
 
-// About 60 frames a second while the loop runs; between frames it sleeps
-// until an event, a wake-up or the next due message.
+// Frames are paced at about 60 a second: work that arrives sooner (a burst of
+// input, a worker publishing every block) waits for the next frame instead
+// of making the loop spin.
 constexpr std::chrono::microseconds kFrameInterval{16667};
+// With nothing due, the loop sleeps until an event, a wake-up or this long,
+// so that an idle window costs next to nothing while think steps still run
+// a few times a second.
+constexpr std::chrono::milliseconds kIdleWait{250};
 
 // The waiter used until the surface installs the platform's event wait.
 class ConditionEventWaiter final : public IEventWaiter {
@@ -204,7 +210,11 @@ void CVGui::DeleteMarkedPanels() {
 }
 
 void CVGui::WaitForNextFrame(Clock::time_point frameStart) {
-    Clock::time_point wakeAt = frameStart + kFrameInterval;
+    Clock::time_point nextFrame = frameStart + kFrameInterval;
+    if (m_running && nextFrame > Clock::now()) {
+        std::this_thread::sleep_until(nextFrame);
+    }
+    Clock::time_point wakeAt = frameStart + kIdleWait;
     {
         std::lock_guard<std::mutex> lock(m_queueLock);
         if (!m_queue.empty()) {

@@ -1,0 +1,40 @@
+// The control gallery program. With "--screenshot <file>" it draws a few
+// frames, saves the window as PNG and exits (works offscreen); otherwise it
+// runs until the GUI loop stops (close the window or press Ctrl+C).
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "modules/updvgui2/ModuleServices.h"
+#include "tests/gallery/Gallery.h"
+
+int main(int argc, char** argv) {
+    const char* screenshot = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
+            screenshot = argv[++i];
+        } else {
+            std::fprintf(stderr, "usage: %s [--screenshot file.png]\n", argv[0]);
+            return 2;
+        }
+    }
+    const char* stage = std::getenv("UPD_STAGE_DIR");
+    Gallery gallery(stage ? stage : UPD_DEFAULT_STAGE_DIR, UPD_GALLERY_DIR);
+    if (!gallery.IsReady()) {
+        std::fprintf(stderr, "gallery: %s\n", gallery.Error().c_str());
+        return 1;
+    }
+    if (screenshot) {
+        gallery.RunFrames(5);
+        if (!gallery.SaveScreenshot(screenshot)) {
+            std::fprintf(stderr, "gallery: could not save %s\n", screenshot);
+            return 1;
+        }
+        return 0;
+    }
+    while (TheVGui().IsRunning()) {
+        TheVGui().RunFrame();
+    }
+    return 0;
+}
