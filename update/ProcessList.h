@@ -9,8 +9,7 @@
 namespace update {
 
 struct ProcessEntry {
-    std::string name;       // the executable's name as the system reports it
-    std::string imagePath;  // filled by ProcessImagePath
+    std::string name;  // the executable's name as the system reports it
     int id = 0;
 };
 

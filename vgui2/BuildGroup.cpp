@@ -3,15 +3,18 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "services/IFileSystem.h"
 #include "services/IInput.h"
 #include "services/IKeyValuesSystem.h"
 #include "services/IPanel.h"
+#include "services/ISurface.h"
 #include "services/IVGui.h"
 #include "services/ServicePointers.h"
 #include "vgui2/EditablePanel.h"
 #include "vgui2/KeyValues.h"
+#include "vgui2/Label.h"
 #include "vgui2/Panel.h"
 #include "vgui2/PanelHandles.h"
 
@@ -38,6 +41,14 @@ void BuildGroup::SetSaveErrorHandler(SaveErrorHandler handler) {
 BuildGroup::BuildGroup(Panel* parentPanel, Panel* contextPanel)
     : m_parentPanel(parentPanel), m_contextPanel(contextPanel) {}
 
+BuildGroup::~BuildGroup() {
+    for (HPanel ruler : m_rulers) {
+        if (Panel* label = Resolve(ruler)) {
+            label->DeletePanel();
+        }
+    }
+}
+
 void BuildGroup::SetEnabled(bool state) {
     if (m_enabled == state) {
         return;
@@ -57,6 +68,9 @@ void BuildGroup::SetEnabled(bool state) {
         m_editorDialog = kNoHandle;
         ClearSelection();
         m_dragging = false;
+        if (m_parentPanel) {
+            m_parentPanel->RequestFocus();
+        }
     }
 }
 
@@ -242,6 +256,92 @@ void BuildGroup::ReloadLayout() {
     LoadLayoutFile(name.c_str(), path);
 }
 
+// Rulers -----------------------------------------------------------------------
+
+void BuildGroup::ToggleRulerDisplay() {
+    if (!m_parentPanel) {
+        return;
+    }
+    if (m_rulers[0] == kNoHandle) {
+        // Unnamed, so they are never selected and never saved.
+        for (HPanel& ruler : m_rulers) {
+            ruler = HandleOf(new Label(m_parentPanel, nullptr, ""));
+        }
+    }
+    m_showRulers = !m_showRulers;
+    m_parentPanel->SetPostChildPaintEnabled(true);
+    UpdateRulers();
+    m_parentPanel->Repaint();
+}
+
+bool BuildGroup::HasRulersOn() { return m_showRulers; }
+
+void BuildGroup::SetRulerNumbersVisible(bool state) {
+    for (HPanel ruler : m_rulers) {
+        if (Panel* label = Resolve(ruler)) {
+            label->SetVisible(state);
+        }
+    }
+}
+
+bool BuildGroup::RulerTarget(int& x, int& y, int& wide, int& tall) {
+    Panel* current = GetCurrentPanel();
+    if (!m_showRulers || !current || !m_parentPanel || current == m_parentPanel) {
+        return false;
+    }
+    int currentX = 0, currentY = 0, parentX = 0, parentY = 0;
+    ipanel()->GetAbsPos(current->GetVPanel(), currentX, currentY);
+    ipanel()->GetAbsPos(m_parentPanel->GetVPanel(), parentX, parentY);
+    x = currentX - parentX;
+    y = currentY - parentY;
+    current->GetSize(wide, tall);
+    return true;
+}
+
+void BuildGroup::UpdateRulers() {
+    int x = 0, y = 0, wide = 0, tall = 0;
+    bool shown = RulerTarget(x, y, wide, tall);
+    SetRulerNumbersVisible(shown);
+    if (!shown) {
+        return;
+    }
+    int parentWide = m_parentPanel->GetWide();
+    int parentTall = m_parentPanel->GetTall();
+    const int distances[4] = {x, parentWide - (x + wide), y, parentTall - (y + tall)};
+    // Each number sits beside the middle of its line.
+    const int positions[4][2] = {{x / 2, y + tall / 2},
+                                 {x + wide + distances[1] / 2, y + tall / 2},
+                                 {x + wide / 2 + 2, y / 2},
+                                 {x + wide / 2 + 2, y + tall + distances[3] / 2}};
+    for (int i = 0; i < 4; ++i) {
+        auto* label = static_cast<Label*>(Resolve(m_rulers[i]));
+        if (!label) {
+            continue;
+        }
+        char text[16];
+        std::snprintf(text, sizeof(text), "%d", distances[i]);
+        label->SetText(text);
+        label->SizeToContents();
+        label->SetPos(positions[i][0], positions[i][1]);
+    }
+}
+
+void BuildGroup::DrawRulers() {
+    int x = 0, y = 0, wide = 0, tall = 0;
+    if (!RulerTarget(x, y, wide, tall)) {
+        return;
+    }
+    int parentWide = m_parentPanel->GetWide();
+    int parentTall = m_parentPanel->GetTall();
+    int middleX = x + wide / 2;
+    int middleY = y + tall / 2;
+    surface()->DrawSetColor(Color(255, 255, 255, 255));
+    surface()->DrawFilledRect(0, middleY, x, middleY + 1);
+    surface()->DrawFilledRect(x + wide, middleY, parentWide, middleY + 1);
+    surface()->DrawFilledRect(middleX, 0, middleX + 1, y);
+    surface()->DrawFilledRect(middleX, y + tall, middleX + 1, parentTall);
+}
+
 const std::vector<HPanel>& BuildGroup::GetSelectionList() {
     m_selectionHandles.clear();
     for (const SelectedPanel& selected : m_selection) {
@@ -317,6 +417,7 @@ void BuildGroup::MoveSelection(int pointerX, int pointerY) {
     if (!moved) {
         return;
     }
+    UpdateRulers();
     PostToDialog("UpdateControlData", "panel", GetCurrentPanel());
     PostToDialog("EnableSaveButton");
     if (m_parentPanel) {
@@ -359,6 +460,7 @@ void BuildGroup::MousePressed(MouseCode code, Panel* panel) {
     if (GetCurrentPanel() != panel) {
         m_currentPanel = HandleOf(panel);
         PostToDialog("SetActiveControl", "PanelPtr", panel);
+        UpdateRulers();
     }
     PostToDialog("StoreUndo");
 }
@@ -405,6 +507,7 @@ void BuildGroup::KeyCodeTyped(KeyCode code, Panel*) {
     } else {
         current->SetPos(x + dx, y + dy);
     }
+    UpdateRulers();
     PostToDialog("PanelMoved");
 }
 

@@ -5,8 +5,8 @@
 // and saves it. In build mode it takes over the panels' pointer and key
 // input so that they can be selected, dragged, nudged and resized by hand;
 // the editor dialog, when the context panel provides one, is kept informed
-// through messages. The editor dialog itself and the rulers are not here.
-// GUI thread only.
+// through messages, and rulers show the current control's distances to the
+// container's edges. The editor dialog itself is not here. GUI thread only.
 #pragma once
 
 #include <string>
@@ -30,7 +30,7 @@ public:
     static constexpr const char* kSaveErrorText = "Error: Could not save changes.  File is most likely read only.";
 
     BuildGroup(Panel* parentPanel, Panel* contextPanel);
-    virtual ~BuildGroup() = default;
+    virtual ~BuildGroup();
 
     BuildGroup(const BuildGroup&) = delete;
     BuildGroup& operator=(const BuildGroup&) = delete;
@@ -65,9 +65,16 @@ public:
     virtual void RegisterControlSettingsFile(const char* fileName, const char* pathId = nullptr);
     int GetRegisteredControlSettingsFileCount() const { return static_cast<int>(m_registeredFiles.size()); }
     const char* GetRegisteredControlSettingsFileByIndex(int index);
-    const char* GetResourceName() const { return m_resourceName.empty() ? nullptr : m_resourceName.c_str(); }
     const char* GetResourcePathId() const { return m_hasPathId ? m_resourcePathId.c_str() : nullptr; }
     bool IsCreatedControl(Panel* panel);
+
+    // Rulers: lines from each edge of the current control to the
+    // container's edges, with the four distances as numbers. The container
+    // draws them after its children.
+    virtual void ToggleRulerDisplay();
+    virtual void SetRulerNumbersVisible(bool state);
+    virtual bool HasRulersOn();
+    virtual void DrawRulers();
 
     virtual const std::vector<HPanel>& GetSelectionList();
     virtual bool IsSelected(Panel* panel);
@@ -98,6 +105,10 @@ private:
     void ClearSelection();
     void MoveSelection(int pointerX, int pointerY);
     bool IsEditorDialog(Panel* panel);
+    // The current control's bounds in the container, false when there is
+    // nothing to measure.
+    bool RulerTarget(int& x, int& y, int& wide, int& tall);
+    void UpdateRulers();
 
     bool m_enabled = false;
     int m_snapX = 1;
@@ -112,6 +123,9 @@ private:
     std::vector<SelectedPanel> m_selection;
     HPanel m_editorDialog = kNoHandle;
     bool m_dragging = false;
+    bool m_showRulers = false;
+    // Left, right, top and bottom distance labels, made on first use.
+    HPanel m_rulers[4] = {kNoHandle, kNoHandle, kNoHandle, kNoHandle};
     // Handles of the controls the layout files made; only these are ever
     // removed, so a panel made in code survives every reload.
     std::vector<HPanel> m_createdControls;

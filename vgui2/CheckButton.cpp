@@ -10,6 +10,7 @@ void CheckButton::AddMessageHandlers(PanelMessageMap&) {}
 CheckButton::CheckButton(Panel* parent, const char* panelName, const char* text)
     : ToggleButton(parent, panelName, text) {
     SetPaintBorderEnabled(false);
+    SetPaintBackgroundEnabled(false);
     SetTextInset(0, 0);
     SetImageAtIndex(kBoxIndex, nullptr, 0);
     SetTextImageIndex(kTextIndex);

@@ -285,6 +285,13 @@ void EditablePanel::OnFindDefaultButton() {
     }
 }
 
+void EditablePanel::PostChildPaint() {
+    if (m_buildGroup.IsEnabled()) {
+        m_buildGroup.DrawRulers();
+    }
+    Panel::PostChildPaint();
+}
+
 // Resizing -------------------------------------------------------------------
 
 void EditablePanel::OnSizeChanged(int newWide, int newTall) {

@@ -70,6 +70,8 @@ protected:
     virtual void OnDefaultButtonSet(Panel* button);
     virtual void OnCurrentDefaultButtonSet(Panel* button);
     virtual void OnFindDefaultButton();
+    // The build group's rulers lie over the children.
+    void PostChildPaint() override;
 
 private:
     void SendDialogVariables();

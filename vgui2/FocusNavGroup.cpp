@@ -6,7 +6,7 @@
 
 namespace vgui2 {
 
-int FocusNavGroup::s_nextDepth = 0;
+int FocusNavGroup::s_handOffDepth = 0;
 
 namespace {
 
@@ -103,17 +103,13 @@ bool FocusNavGroup::HandOffToParent(Direction direction) {
     if (m_topLevel || !parent || parent == surface()->GetEmbeddedPanel()) {
         return false;
     }
-    bool moved = false;
-    if (direction == Direction::Next) {
-        if (s_nextDepth >= kMaxNextDepth) {
-            return false;
-        }
-        ++s_nextDepth;
-        moved = ipanel()->RequestFocusNext(parent, m_mainPanel->GetVPanel());
-        --s_nextDepth;
-    } else {
-        moved = ipanel()->RequestFocusPrev(parent, m_mainPanel->GetVPanel());
+    if (s_handOffDepth >= kMaxHandOffDepth) {
+        return false;
     }
+    ++s_handOffDepth;
+    bool moved = direction == Direction::Next ? ipanel()->RequestFocusNext(parent, m_mainPanel->GetVPanel())
+                                              : ipanel()->RequestFocusPrev(parent, m_mainPanel->GetVPanel());
+    --s_handOffDepth;
     if (moved) {
         SetCurrentDefaultButton(kNoPanel, true);
     }

@@ -34,11 +34,11 @@ public:
     void SetCurrentDefaultButton(VPANEL panel, bool notify = true);
 
 private:
-    // How many focus-next hand-offs to a parent are nested right now, over
-    // all groups; a cycle of containers passing focus to one another stops
-    // at the limit instead of overflowing the stack.
-    static int s_nextDepth;
-    static constexpr int kMaxNextDepth = 15;
+    // How many hand-offs to a parent are nested right now, over all groups;
+    // a cycle of containers passing the focus to one another (in either
+    // direction) stops at the limit instead of overflowing the stack.
+    static int s_handOffDepth;
+    static constexpr int kMaxHandOffDepth = 15;
 
     enum class Direction { Previous, Next };
 

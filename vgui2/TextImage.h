@@ -39,9 +39,7 @@ public:
     void SetUseFallbackFont(bool allowed, HFont fallbackFont);
 
     void SetWrap(bool state);
-    bool IsWrapped() const { return m_wrap; }
     void SetDrawWidth(int width);
-    int GetDrawWidth() const { return m_drawWidth; }
 
     void GetContentSize(int& wide, int& tall) override;
     void SetSize(int wide, int tall) override;

@@ -86,6 +86,20 @@ void Gallery::RunFrames(int count) {
     }
 }
 
+bool Gallery::Click(const char* name) {
+    vgui2::Panel* control = Control(name);
+    if (!control) {
+        return false;
+    }
+    int x = 0, y = 0;
+    control->LocalToScreen(x, y);
+    TheInput().InternalCursorMoved(x + control->GetWide() / 2, y + control->GetTall() / 2);
+    TheInput().InternalMousePressed(vgui2::MOUSE_LEFT);
+    TheInput().InternalMouseReleased(vgui2::MOUSE_LEFT);
+    RunFrames(2);
+    return true;
+}
+
 bool Gallery::SaveScreenshot(const char* fileName) {
     return m_window && TheSurface().SaveScreenshot(m_window->GetVPanel(), fileName);
 }

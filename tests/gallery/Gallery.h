@@ -29,6 +29,9 @@ public:
     vgui2::Panel* Control(const char* name);
     // Runs GUI frames (input, layout, painting).
     void RunFrames(int count);
+    // Clicks the middle of a control with the left button, as a user would,
+    // and lets two frames pass; false when there is no such control.
+    bool Click(const char* name);
     bool SaveScreenshot(const char* fileName);
 
 private:

@@ -1,21 +1,26 @@
-// The control gallery program. With "--screenshot <file>" it draws a few
-// frames, saves the window as PNG and exits (works offscreen); otherwise it
-// runs until the GUI loop stops (close the window or press Ctrl+C).
+// The control gallery program. "--click <name>" (repeatable) clicks that
+// control first. With "--screenshot <file>" it draws a few frames, saves the
+// window as PNG and exits (works offscreen); otherwise it runs until the GUI
+// loop stops (press Ctrl+C).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "modules/updvgui2/ModuleServices.h"
 #include "tests/gallery/Gallery.h"
 
 int main(int argc, char** argv) {
     const char* screenshot = nullptr;
+    std::vector<const char*> clicks;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
             screenshot = argv[++i];
+        } else if (std::strcmp(argv[i], "--click") == 0 && i + 1 < argc) {
+            clicks.push_back(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: %s [--screenshot file.png]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--click control]... [--screenshot file.png]\n", argv[0]);
             return 2;
         }
     }
@@ -25,8 +30,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "gallery: %s\n", gallery.Error().c_str());
         return 1;
     }
+    gallery.RunFrames(3);
+    for (const char* name : clicks) {
+        if (!gallery.Click(name)) {
+            std::fprintf(stderr, "gallery: no control named %s\n", name);
+            return 1;
+        }
+    }
     if (screenshot) {
-        gallery.RunFrames(5);
+        gallery.RunFrames(2);
         if (!gallery.SaveScreenshot(screenshot)) {
             std::fprintf(stderr, "gallery: could not save %s\n", screenshot);
             return 1;

@@ -74,16 +74,6 @@ protected:
         return false;
     }
 
-    // Clicks the middle of a control with the left button, as a user would.
-    void Click(vgui2::Panel* control) {
-        int x = 0, y = 0;
-        control->LocalToScreen(x, y);
-        TheInput().InternalCursorMoved(x + control->GetWide() / 2, y + control->GetTall() / 2);
-        TheInput().InternalMousePressed(vgui2::MOUSE_LEFT);
-        TheInput().InternalMouseReleased(vgui2::MOUSE_LEFT);
-        gallery->RunFrames(2);
-    }
-
     testsupport::TempDir dir;
     std::unique_ptr<Gallery> gallery;
     std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> shot{nullptr, SDL_FreeSurface};
@@ -136,13 +126,13 @@ TEST_F(GalleryTest, BrightAndDisabledTextsUseTheirColours) {
 
 TEST_F(GalleryTest, ClickingTheToggleKeepsItPressed) {
     auto* toggle = static_cast<vgui2::Button*>(gallery->Control("Toggle"));
-    Click(toggle);
+    ASSERT_TRUE(gallery->Click("Toggle"));
     EXPECT_TRUE(toggle->IsSelected());
     ASSERT_TRUE(Shoot());
     EXPECT_EQ(At(110, 137), kCharcoal) << "the depressed border's dark left edge";
     EXPECT_EQ(At(113, 127), kDarkGray) << "the depressed background";
 
-    Click(toggle);
+    gallery->Click("Toggle");
     EXPECT_FALSE(toggle->IsSelected());
     ASSERT_TRUE(Shoot());
     EXPECT_EQ(At(113, 127), kMidGray) << "up again, armed while the pointer rests on it";
@@ -153,16 +143,17 @@ TEST_F(GalleryTest, ChecksAndRadiosFollowClicks) {
     auto* check = static_cast<vgui2::CheckButton*>(gallery->Control("Check"));
     auto* radioA = static_cast<vgui2::RadioButton*>(gallery->Control("RadioA"));
     auto* radioB = static_cast<vgui2::RadioButton*>(gallery->Control("RadioB"));
-    Click(check);
+    gallery->Click("Check");
     EXPECT_TRUE(check->IsSelected());
-    Click(radioB);
+    gallery->Click("RadioB");
     EXPECT_TRUE(radioB->IsSelected());
-    Click(radioA);
+    gallery->Click("RadioA");
     EXPECT_TRUE(radioA->IsSelected());
     EXPECT_FALSE(radioB->IsSelected());
-    Click(radioA);
+    gallery->Click("RadioA");
     EXPECT_TRUE(radioA->IsSelected()) << "a click never clears the selected radio button";
-    EXPECT_EQ(static_cast<vgui2::EditablePanel*>(gallery->Window())->GetChildState("Check", 0), 1);
+    EXPECT_EQ(gallery->Window()->GetChildState("Check", 0), 1);
+    EXPECT_FALSE(gallery->Click("NoSuchControl"));
 }
 
 }  // namespace

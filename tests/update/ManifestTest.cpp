@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "platform/Platform.h"
@@ -258,17 +260,33 @@ TEST_F(ManifestFetchTest, EngineInitLeavesTheFlagWhenTheVersionIsInstalled) {
 
 using ManifestFetchDeathTest = ManifestFetchTest;
 
+// The dying child never reaches its fixture's clean-up, so it removes its
+// own game folder on the way out.
+std::string g_dyingChildFolder;
+
+void RemoveDyingChildFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(g_dyingChildFolder, ignored);
+}
+
+void EngineInitInDyingChild(const std::string& folder) {
+    g_dyingChildFolder = folder;
+    std::atexit(RemoveDyingChildFolder);
+    EngineInit();
+}
+
 TEST_F(ManifestFetchDeathTest, UnreachableManifestEndsTheProcess) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     Override(Unreachable());
-    EXPECT_EXIT(EngineInit(), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(EngineInitInDyingChild(m_game.Path()), ::testing::ExitedWithCode(1),
                 "DownloadString error: .*\n.*Failed to get update info.\n\nCheck your internet connection. Exiting");
 }
 
 TEST_F(ManifestFetchDeathTest, ManifestThatIsNotJsonEndsTheProcess) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     Override(m_server.Url("/page.json"));
-    EXPECT_EXIT(EngineInit(), ::testing::ExitedWithCode(1), "Updater: Failed to get JSON for update data. Exiting");
+    EXPECT_EXIT(EngineInitInDyingChild(m_game.Path()), ::testing::ExitedWithCode(1),
+                "Updater: Failed to get JSON for update data. Exiting");
 }
 
 }  // namespace

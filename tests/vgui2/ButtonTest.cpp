@@ -78,6 +78,17 @@ TEST_F(ButtonTest, PressAndReleaseOverTheButtonClicksOnce) {
     EXPECT_FALSE(button->IsArmed());
 }
 
+TEST_F(ButtonTest, WithoutMouseCaptureAPressNeitherCapturesNorSelects) {
+    button->SetUseCaptureMouse(false);
+    EXPECT_FALSE(button->IsUseCaptureMouseEnabled());
+    MoveTo(20, 20);
+    Press();
+    EXPECT_EQ(TheInput().GetMouseCapture(), vgui2::kNoPanel);
+    EXPECT_FALSE(button->IsSelected());
+    Release();
+    EXPECT_EQ(Clicks(), 0u);
+}
+
 TEST_F(ButtonTest, ReleaseWithoutPressOrAwayFromTheButtonDoesNotClick) {
     MoveTo(20, 20);
     Release();

@@ -4,6 +4,7 @@
 // the hand-off between nested containers, the default button and Enter,
 // dialog variables, the by-name child API and user config.
 #include <gtest/gtest.h>
+#include <strings.h>
 
 #include <filesystem>
 #include <string>
@@ -112,7 +113,8 @@ protected:
     int CountChildrenNamed(const char* name) {
         int count = 0;
         for (int i = 0; i < root->GetChildCount(); ++i) {
-            count += std::string(root->GetChild(i)->GetName()) == name ? 1 : 0;
+            // Names compare without regard to case, as the toolkit does.
+            count += strcasecmp(root->GetChild(i)->GetName(), name) == 0 ? 1 : 0;
         }
         return count;
     }
@@ -265,6 +267,19 @@ TEST_F(EditablePanelTest, FailedSaveShowsTheErrorTextAndReportsFalse) {
               "BuildMode - Error saving file|Error: Could not save changes.  File is most likely read only.");
 }
 
+TEST_F(EditablePanelTest, ReloadRebuildsTheCreatedControlsThroughTheContainer) {
+    Write("vars.res", R"("vars.res" { "Version" { "ControlName" "Label" "labelText" "%version%" } })");
+    root->SetVariable("version", "4.1");
+    root->LoadLayoutFile("vars.res");
+    vgui2::HPanel before = vgui2::HandleOf(root->FindChildByName("Version"));
+    root->GetContainedBuildGroup()->ReloadLayout();
+    Panel* after = root->FindChildByName("Version");
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(vgui2::PanelFromHandle(before), nullptr) << "the old control was replaced";
+    EXPECT_EQ(CountChildrenNamed("Version"), 1);
+    EXPECT_EQ(TextOf(after), "4.1") << "the container's own load sent the variables again";
+}
+
 TEST_F(EditablePanelTest, LoadingRegistersTheFileOnce) {
     Write("first.res", kFirstLayout);
     root->LoadLayoutFile("first.res");
@@ -275,6 +290,66 @@ TEST_F(EditablePanelTest, LoadingRegistersTheFileOnce) {
     EXPECT_STREQ(group->GetRegisteredControlSettingsFileByIndex(0), "first.res");
     EXPECT_STREQ(group->GetRegisteredControlSettingsFileByIndex(1), "other.res");
     EXPECT_EQ(group->GetRegisteredControlSettingsFileByIndex(2), nullptr);
+}
+
+// Build mode ------------------------------------------------------------------
+
+TEST_F(EditablePanelTest, BuildModeDragsNudgesAndMeasuresTheCurrentControl) {
+    auto* box = new Panel(root, "Box");
+    box->SetBounds(30, 40, 50, 20);
+    root->EnterBuildMode();
+    BuildGroup* group = root->GetContainedBuildGroup();
+    ASSERT_TRUE(group->IsEnabled());
+
+    TheInput().InternalCursorMoved(35, 45);
+    TheInput().InternalMousePressed(vgui2::MOUSE_LEFT);
+    EXPECT_EQ(group->GetCurrentPanel(), box);
+    TheInput().InternalCursorMoved(45, 50);
+    TheInput().InternalMouseReleased(vgui2::MOUSE_LEFT);
+    int x = 0, y = 0, wide = 0, tall = 0;
+    box->GetBounds(x, y, wide, tall);
+    EXPECT_EQ(x, 40);
+    EXPECT_EQ(y, 45);
+
+    TheInput().SetKeyFocus(box->GetVPanel());
+    TheInput().InternalKeyCodeTyped(vgui2::KEY_RIGHT);
+    TheInput().InternalKeyCodePressed(vgui2::KEY_LSHIFT);
+    TheInput().InternalKeyCodeTyped(vgui2::KEY_DOWN);
+    TheInput().InternalKeyCodeReleased(vgui2::KEY_LSHIFT);
+    box->GetBounds(x, y, wide, tall);
+    EXPECT_EQ(x, 41);
+    EXPECT_EQ(tall, 21) << "Shift changes the size instead of the position";
+
+    group->ToggleRulerDisplay();
+    ASSERT_TRUE(group->HasRulersOn());
+    std::vector<std::string> numbers;
+    for (int i = 0; i < root->GetChildCount(); ++i) {
+        if (!*root->GetChild(i)->GetName()) {
+            numbers.push_back(TextOf(root->GetChild(i)));
+        }
+    }
+    EXPECT_EQ(numbers, (std::vector<std::string>{"41", "309", "45", "234"}));
+
+    surface.filledRects.clear();
+    root->PaintTraverse(true, true);
+    int whiteLines = 0;
+    for (const auto& rect : surface.filledRects) {
+        if (rect.color == vgui2::Color(255, 255, 255, 255) && (rect.x1 - rect.x0 == 1 || rect.y1 - rect.y0 == 1)) {
+            ++whiteLines;
+        }
+    }
+    EXPECT_EQ(whiteLines, 4);
+
+    Write("built.res", R"("built.res" { })");
+    root->LoadLayoutFile("built.res");
+    ASSERT_TRUE(group->SaveLayoutFile());
+    std::string saved = testsupport::ReadFile(dir.File("built.res"));
+    EXPECT_NE(saved.find("\"Box\""), std::string::npos);
+    EXPECT_EQ(saved.find("\"\"\n"), std::string::npos) << "the unnamed ruler labels are not saved";
+
+    group->SetEnabled(false);
+    EXPECT_FALSE(group->IsEnabled());
+    EXPECT_EQ(TheInput().GetFocus(), root->GetVPanel()) << "leaving build mode focuses the container";
 }
 
 // Control factory -------------------------------------------------------------
@@ -449,10 +524,12 @@ TEST_F(FocusTest, TabLeavesANestedContainerForTheParentsNextControl) {
 
 TEST_F(FocusTest, ContainersHandingFocusToEachOtherStopAtTheDepthLimit) {
     // The only candidate is a container with nothing to focus, which hands
-    // the request back to its parent, which picks it again, and so on.
+    // the request back to its parent, which picks it again, and so on, in
+    // both directions.
     auto* empty = new EditablePanel(root, "empty");
     empty->SetTabPosition(1);
     root->RequestFocusNext();
+    root->RequestFocusPrev();
 
     // Navigation works normally afterwards: the shared depth is back to 0.
     Panel* real = Focusable(root, "real", 2);
@@ -508,6 +585,35 @@ TEST_F(FocusTest, FocusOnAButtonMakesItTheCurrentDefaultButton) {
     Deliver();
     EXPECT_EQ(root->GetFocusNavGroup().GetCurrentDefaultButton(), ok->GetVPanel())
         << "a panel that cannot be default brings the default button back";
+}
+
+TEST_F(FocusTest, ANestedContainerWithoutDefaultButtonFallsBackToItsParents) {
+    auto* ok = new Button(root, "Ok", "OK");
+    ok->SetTabPosition(2);
+    ok->SetAsDefaultButton(1);
+    auto* inner = new EditablePanel(root, "inner");
+    inner->SetTabPosition(1);
+    Panel* field = Focusable(inner, "field", 1);
+    Deliver();
+    root->GetFocusNavGroup().SetCurrentDefaultButton(vgui2::kNoPanel);
+    Deliver();
+    ASSERT_FALSE(ok->IsCurrentDefaultButton());
+
+    inner->RequestFocusNext();
+    EXPECT_EQ(Focus(), field->GetVPanel());
+    Deliver();
+    EXPECT_EQ(root->GetFocusNavGroup().GetCurrentDefaultButton(), ok->GetVPanel());
+    EXPECT_TRUE(ok->IsCurrentDefaultButton());
+
+    // Asked directly, a container without a default button asks its parent.
+    root->GetFocusNavGroup().SetCurrentDefaultButton(vgui2::kNoPanel);
+    Deliver();
+    ASSERT_FALSE(ok->IsCurrentDefaultButton());
+    KeyValues* find = new KeyValues("FindDefaultButton");
+    inner->OnMessage(find, vgui2::kNoPanel);
+    find->deleteThis();
+    Deliver();
+    EXPECT_TRUE(ok->IsCurrentDefaultButton());
 }
 
 TEST_F(FocusTest, HotkeysAreFoundAmongUsableChildren) {

@@ -153,6 +153,7 @@ TEST_F(LabelTest, OneLineTooWideEndsInEllipsisAtACharacterBoundary) {
     std::u16string kept = drawn.substr(0, drawn.size() - 3);
     EXPECT_EQ(std::u16string(u"Hello wonderful world").rfind(kept, 0), 0u) << "a prefix of the text is kept";
     EXPECT_LE(static_cast<int>(drawn.size()) * kCharWidth, 60);
+    EXPECT_EQ(label->GetTextImage()->GetEllipsisPosition(), static_cast<int>(kept.size()));
     for (const auto& ch : surface.drawnChars) {
         EXPECT_EQ(ch.y, surface.drawnChars.front().y) << "everything on one line";
     }
@@ -300,6 +301,21 @@ TEST_F(LabelTest, SettingsReadBackAsTheyWereGiven) {
     again->deleteThis();
     back->deleteThis();
     EXPECT_EQ(label->GetAssociatedControl(), target);
+}
+
+TEST_F(LabelTest, TextBrightensWhileTheAssociateHasTheFocus) {
+    schemes.colors["BaseText"] = Color(100, 100, 100, 255);
+    schemes.colors["BrightControlText"] = Color(250, 250, 250, 255);
+    auto* entry = new vgui2::EditablePanel(root, "Entry");
+    auto* inside = new vgui2::Panel(entry, "Inside");
+    auto* label = new Label(root, "L", "name");
+    label->SetSize(100, 20);
+    label->SetAssociatedControl(entry);
+    Draw(label);
+    EXPECT_EQ(surface.drawnChars.front().color, Color(100, 100, 100, 255));
+    TheInput().SetKeyFocus(inside->GetVPanel());
+    Draw(label);
+    EXPECT_EQ(surface.drawnChars.front().color, Color(250, 250, 250, 255)) << "focus inside the associate counts";
 }
 
 TEST_F(LabelTest, ClickOrHotkeyOnALabelFocusesItsAssociate) {

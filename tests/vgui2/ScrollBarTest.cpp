@@ -105,6 +105,13 @@ TEST_F(ScrollBarTest, NobShowsTheWindowsPlaceAndIsNeverThinnerThanTheSlider) {
     bar->SetRangeWindow(50);
     slider->RecomputeNobPosFromValue();
     EXPECT_EQ(Nob().second - Nob().first, 80);
+
+    // A window is usable while it fits the arrows and the slider together.
+    EXPECT_TRUE(bar->HasFullRange());
+    bar->SetRangeWindow(40 + 161 + 1);
+    EXPECT_FALSE(bar->HasFullRange());
+    bar->SetRangeWindow(0);
+    EXPECT_FALSE(bar->HasFullRange());
 }
 
 TEST_F(ScrollBarTest, AWindowAsLargeAsTheRangeFillsTheSlider) {
