@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -237,6 +238,41 @@ TEST(ShippedTokens, EnglishDefinesEveryTokenWithItsArguments) {
             std::u16string marker = u"%s" + std::u16string(1, static_cast<wchar>(u'0' + place));
             EXPECT_EQ(value.find(marker) != std::u16string::npos, place <= entry.arguments)
                 << entry.token << " argument " << place;
+        }
+    }
+}
+
+// Every translation defines exactly the tokens of the English file, with the
+// same argument places, so no language silently falls back to English or
+// drops an argument.
+TEST(ShippedTokens, EveryTranslationMatchesTheEnglishTokens) {
+    const char* stage = std::getenv("UPD_STAGE_DIR");
+    ASSERT_NE(stage, nullptr);
+    auto load = [&](const std::string& language) {
+        std::string text = testsupport::ReadFile(std::string(stage) + "/platform/updater/updater_" + language + ".txt");
+        std::map<std::string, std::string> tokens;
+        for (auto& [name, value] : ParseTokenFile(text.c_str())) {
+            tokens[name] = value;
+        }
+        return tokens;
+    };
+    auto placesOf = [](const std::string& value) {
+        std::string places;
+        for (const char* marker : {"%s1", "%s2", "%s3"}) {
+            places += value.find(marker) != std::string::npos ? '1' : '0';
+        }
+        return places;
+    };
+    std::map<std::string, std::string> english = load("english");
+    ASSERT_EQ(english.size(), 29u);
+    for (const char* language : {"german", "russian", "spanish"}) {
+        std::map<std::string, std::string> translated = load(language);
+        EXPECT_EQ(translated.size(), english.size()) << language;
+        for (const auto& [name, value] : english) {
+            auto found = translated.find(name);
+            ASSERT_NE(found, translated.end()) << language << " lacks " << name;
+            EXPECT_FALSE(found->second.empty()) << language << " " << name;
+            EXPECT_EQ(placesOf(found->second), placesOf(value)) << language << " " << name;
         }
     }
 }
