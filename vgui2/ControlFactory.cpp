@@ -6,13 +6,19 @@
 #include "vgui2/Button.h"
 #include "vgui2/CBitmapImagePanel.h"
 #include "vgui2/CheckButton.h"
+#include "vgui2/ComboBox.h"
 #include "vgui2/Divider.h"
 #include "vgui2/EditablePanel.h"
 #include "vgui2/ImagePanel.h"
 #include "vgui2/Label.h"
+#include "vgui2/Menu.h"
+#include "vgui2/MenuItem.h"
+#include "vgui2/MessageBox.h"
 #include "vgui2/ProgressBar.h"
 #include "vgui2/RadioButton.h"
+#include "vgui2/RichText.h"
 #include "vgui2/ScrollBar.h"
+#include "vgui2/TextEntry.h"
 #include "vgui2/ToggleButton.h"
 #include "vgui2/URLLabel.h"
 
@@ -46,6 +52,12 @@ constexpr FactoryEntry kFactory[] = {
     {"URLLabel", []() -> Panel* { return new URLLabel(nullptr, nullptr, "URLLabel"); }},
     {"EditablePanel", []() -> Panel* { return new EditablePanel(nullptr, nullptr); }},
     {"BitmapImagePanel", &MakeBitmapImagePanel},
+    {"ComboBox", []() -> Panel* { return new ComboBox(nullptr, nullptr, 5, true); }},
+    {"Menu", []() -> Panel* { return new Menu(nullptr, "Menu"); }},
+    {"MenuItem", []() -> Panel* { return new MenuItem(nullptr, nullptr, "MenuItem"); }},
+    {"TextEntry", []() -> Panel* { return new TextEntry(nullptr, nullptr); }},
+    {"MessageBox", []() -> Panel* { return new MessageBox("MessageBox", "MessageBoxText"); }},
+    {"RichText", []() -> Panel* { return new RichText(nullptr, nullptr); }},
 };
 
 }  // namespace

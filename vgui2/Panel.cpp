@@ -14,6 +14,7 @@
 #include "services/ServicePointers.h"
 #include "vgui2/BuildGroup.h"
 #include "vgui2/KeyValues.h"
+#include "vgui2/Tooltip.h"
 
 namespace vgui2 {
 
@@ -543,9 +544,16 @@ void Panel::SetBuildGroup(BuildGroup* buildGroup) {
 
 bool Panel::IsBuildModeActive() { return m_buildGroup && m_buildGroup->IsEnabled(); }
 
-void Panel::SetTooltipText(const char* text) { m_tooltipText = text ? text : ""; }
+Tooltip* Panel::GetTooltip() {
+    if (!m_tooltip) {
+        m_tooltip = std::make_unique<Tooltip>();
+    }
+    return m_tooltip.get();
+}
 
-const char* Panel::GetTooltipText() const { return m_tooltipText.c_str(); }
+void Panel::SetTooltipText(const char* text) { GetTooltip()->SetText(text); }
+
+const char* Panel::GetTooltipText() const { return m_tooltip ? m_tooltip->GetText() : ""; }
 
 // Focus ------------------------------------------------------------------
 
@@ -617,7 +625,13 @@ void Panel::PerformLayout() {}
 
 void Panel::Think() {
     OnThink();
-    if (IsVisible() && m_needsLayout) {
+    if (!IsVisible()) {
+        return;
+    }
+    if (m_tooltip) {
+        m_tooltip->PerformLayout();
+    }
+    if (m_needsLayout) {
         InternalPerformLayout();
     }
 }
@@ -800,6 +814,9 @@ void Panel::InternalCursorMoved(int xpos, int ypos) {
         m_buildGroup->CursorMoved(xpos, ypos, this);
         return;
     }
+    if (m_tooltip) {
+        m_tooltip->ResetDelay();
+    }
     ScreenToLocal(xpos, ypos);
     OnCursorMoved(xpos, ypos);
 }
@@ -808,12 +825,18 @@ void Panel::InternalCursorEntered() {
     if (IsCursorNone() || !IsMouseInputEnabled() || IsBuildModeActive()) {
         return;
     }
+    if (m_tooltip) {
+        m_tooltip->ShowTooltip();
+    }
     OnCursorEntered();
 }
 
 void Panel::InternalCursorExited() {
     if (IsCursorNone() || !IsMouseInputEnabled() || IsBuildModeActive()) {
         return;
+    }
+    if (m_tooltip) {
+        m_tooltip->HideTooltip();
     }
     OnCursorExited();
 }
@@ -1072,8 +1095,8 @@ void Panel::GetSettings(KeyValues* settings) {
     WritePosition(settings, "xpos", screenWide, x, m_xFromRight, m_xFromCentre);
     WritePosition(settings, "ypos", screenTall, y, m_yFromBottom, m_yFromCentre);
 
-    if (!m_tooltipText.empty()) {
-        settings->SetString("tooltiptext", m_tooltipText.c_str());
+    if (*GetTooltipText()) {
+        settings->SetString("tooltiptext", GetTooltipText());
     }
     if (int z = GetZPos()) {
         settings->SetInt("zpos", z);

@@ -5,11 +5,11 @@
 // maps, the messaging every control uses (post, send to parent, action
 // signals), the default input routing, the layout-file keys every panel
 // understands, painting and hit testing, and deletion. What it leaves out:
-// the tooltip window (only its text is kept here until the tooltip control
-// exists), layout files themselves (EditablePanel) and native windows (the
-// surface). GUI thread only.
+// the tooltip window (the Tooltip class), layout files themselves
+// (EditablePanel) and native windows (the surface). GUI thread only.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +24,7 @@ namespace vgui2 {
 class BuildGroup;
 class IBorder;
 class IScheme;
+class Tooltip;
 
 // The module name of the executable; panels report it so that the panel
 // service hands them back only to their own module. "Updater" by default.
@@ -207,6 +208,8 @@ public:
     // The tooltip text set by the layout key "tooltiptext".
     void SetTooltipText(const char* text);
     const char* GetTooltipText() const;
+    // Made on first need.
+    Tooltip* GetTooltip();
 
 protected:
     static void AddMessageHandlers(PanelMessageMap& map);
@@ -269,7 +272,7 @@ private:
     bool m_yFromBottom = false;
     bool m_yFromCentre = false;
     bool m_proportional = false;
-    std::string m_tooltipText;
+    std::unique_ptr<Tooltip> m_tooltip;
 };
 
 }  // namespace vgui2

@@ -1,15 +1,21 @@
 // The control gallery: a frame-less window with one of each toolkit control,
-// laid out by "gallery.res", drawn by the real services. The gallery
-// program shows it; the gallery tests drive it and read its pixels. Not
-// part of the updater and not copied into the stage.
+// laid out by "gallery.res", and a movable frame beside it, drawn by the
+// real services. The gallery program shows them; the gallery tests drive
+// them and read their pixels. Not part of the updater and not copied into
+// the stage.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace vgui2 {
 class EditablePanel;
+class Frame;
 class Panel;
 }
+
+class GalleryReport;
 
 class Gallery {
 public:
@@ -33,11 +39,16 @@ public:
     // and lets two frames pass; false when there is no such control.
     bool Click(const char* name);
     bool SaveScreenshot(const char* fileName);
+    // From now on every frame run reports to the sink what a user changed
+    // (one line per event, see GalleryReport).
+    void StartReport(std::function<void(const std::string&)> sink);
 
 private:
     bool StartServices(const std::string& stageFolder, const std::string& galleryFolder);
 
     vgui2::EditablePanel* m_window = nullptr;
+    vgui2::Frame* m_frame = nullptr;
+    std::unique_ptr<GalleryReport> m_report;
     bool m_surfaceStarted = false;
     std::string m_error;
 };

@@ -1,7 +1,8 @@
 // The control gallery program. "--click <name>" (repeatable) clicks that
 // control first. With "--screenshot <file>" it draws a few frames, saves the
 // window as PNG and exits (works offscreen); otherwise it runs until the GUI
-// loop stops (press Ctrl+C).
+// loop stops (press Ctrl+C). "--report" writes what happens to standard
+// output, one line per event, for a driver working the window from outside.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,13 +15,16 @@
 int main(int argc, char** argv) {
     const char* screenshot = nullptr;
     std::vector<const char*> clicks;
+    bool report = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
             screenshot = argv[++i];
+        } else if (std::strcmp(argv[i], "--report") == 0) {
+            report = true;
         } else if (std::strcmp(argv[i], "--click") == 0 && i + 1 < argc) {
             clicks.push_back(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: %s [--click control]... [--screenshot file.png]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--report] [--click control]... [--screenshot file.png]\n", argv[0]);
             return 2;
         }
     }
@@ -29,6 +33,14 @@ int main(int argc, char** argv) {
     if (!gallery.IsReady()) {
         std::fprintf(stderr, "gallery: %s\n", gallery.Error().c_str());
         return 1;
+    }
+    if (report) {
+        // The driver reads line by line while we run; nothing may wait in
+        // a buffer.
+        gallery.StartReport([](const std::string& line) {
+            std::fputs((line + "\n").c_str(), stdout);
+            std::fflush(stdout);
+        });
     }
     gallery.RunFrames(3);
     for (const char* name : clicks) {
@@ -46,7 +58,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     while (TheVGui().IsRunning()) {
-        TheVGui().RunFrame();
+        gallery.RunFrames(1);
     }
     return 0;
 }

@@ -15,6 +15,9 @@
 #include "vgui2/Button.h"
 #include "vgui2/CheckButton.h"
 #include "vgui2/EditablePanel.h"
+#include "vgui2/Menu.h"
+#include "vgui2/MenuButton.h"
+#include "vgui2/MenuItem.h"
 #include "vgui2/RadioButton.h"
 
 namespace {
@@ -82,7 +85,7 @@ protected:
 TEST_F(GalleryTest, EveryLayoutControlExists) {
     for (const char* name : {"TitleLabel", "DisabledLabel", "EllipsisLabel", "WrapLabel", "OkButton", "Toggle",
                              "Check", "RadioA", "RadioB", "Progress", "HScroll", "Link", "Divider", "Nested",
-                             "Plain", "Image", "Bitmap", "Spinner"}) {
+                             "Plain", "Image", "Bitmap", "Spinner", "Rich", "QueryButton", "Combo"}) {
         EXPECT_NE(gallery->Control(name), nullptr) << name;
     }
     vgui2::Panel* nested = gallery->Control("Nested");
@@ -154,6 +157,33 @@ TEST_F(GalleryTest, ChecksAndRadiosFollowClicks) {
     EXPECT_TRUE(radioA->IsSelected()) << "a click never clears the selected radio button";
     EXPECT_EQ(gallery->Window()->GetChildState("Check", 0), 1);
     EXPECT_FALSE(gallery->Click("NoSuchControl"));
+}
+
+TEST_F(GalleryTest, MenuButtonDropsItsMenuAndAChoiceCloses) {
+    auto* button = dynamic_cast<vgui2::MenuButton*>(gallery->Control("MenuButton"));
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(gallery->Click("MenuButton"));
+    vgui2::Menu* menu = button->GetMenu();
+    ASSERT_TRUE(menu->IsVisible());
+    int buttonX = 0, buttonY = 0;
+    button->LocalToScreen(buttonX, buttonY);
+    int menuX = 0, menuY = 0;
+    menu->GetPos(menuX, menuY);
+    EXPECT_EQ(menuX, buttonX);
+    EXPECT_EQ(menuY, buttonY + button->GetTall() + 1);
+    EXPECT_EQ(menu->GetItemCount(), 3);
+    EXPECT_GT(menu->GetWide(), 0);
+
+    vgui2::MenuItem* item = menu->GetMenuItem(menu->GetMenuID(2));
+    int x = item->GetWide() / 2, y = item->GetTall() / 2;
+    item->LocalToScreen(x, y);
+    TheInput().InternalCursorMoved(x, y);
+    TheInput().InternalMousePressed(vgui2::MOUSE_LEFT);
+    TheInput().InternalMouseReleased(vgui2::MOUSE_LEFT);
+    gallery->RunFrames(3);
+    EXPECT_TRUE(item->IsChecked());
+    EXPECT_FALSE(menu->IsVisible());
+    EXPECT_FALSE(button->IsDepressed());
 }
 
 }  // namespace

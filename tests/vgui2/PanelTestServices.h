@@ -33,6 +33,16 @@ public:
     int screenWide = 800;
     int screenTall = 600;
     bool paintChildren = true;
+    // The work area is the screen less a taskbar along the bottom, moved
+    // by the offset.
+    int workspaceX = 0;
+    int workspaceY = 0;
+    int taskbarTall = 0;
+    std::vector<SurfaceFeature> features;
+    std::vector<VPANEL> popups;
+    std::vector<std::pair<VPANEL, bool>> flashes;
+    std::vector<std::pair<VPANEL, bool>> minimized;
+    std::u16string lastTitle;
 
     std::vector<VPANEL> invalidated;
     std::vector<HCursor> cursors;
@@ -108,14 +118,16 @@ public:
     void ReleasePanel(VPANEL) override {}
     void MovePopupToFront(VPANEL) override {}
     void MovePopupToBack(VPANEL) override {}
-    int GetPopupCount() override { return 0; }
-    VPANEL GetPopup(int) override { return vgui2::kNoPanel; }
+    int GetPopupCount() override { return static_cast<int>(popups.size()); }
+    VPANEL GetPopup(int index) override {
+        return index >= 0 && index < GetPopupCount() ? popups[static_cast<std::size_t>(index)] : vgui2::kNoPanel;
+    }
     bool ShouldPaintChildPanel(VPANEL) override { return paintChildren; }
     void SetPanelVisible(VPANEL, bool) override {}
-    void SetMinimized(VPANEL, bool) override {}
+    void SetMinimized(VPANEL panel, bool state) override { minimized.emplace_back(panel, state); }
     bool IsMinimized(VPANEL) override { return false; }
-    void FlashWindow(VPANEL, bool) override {}
-    void SetTitle(VPANEL, const vgui2::wchar*) override {}
+    void FlashWindow(VPANEL panel, bool state) override { flashes.emplace_back(panel, state); }
+    void SetTitle(VPANEL, const vgui2::wchar* title) override { lastTitle = title ? title : u""; }
     void SetAsTopMost(VPANEL, bool) override {}
     void SetAsToolBar(VPANEL, bool) override {}
     void SetTopLevelFocus(VPANEL) override {}
@@ -132,11 +144,19 @@ public:
         tall = screenTall;
     }
     void GetWorkspaceBounds(int& x, int& y, int& wide, int& tall) override {
-        x = y = 0;
-        wide = screenWide;
-        tall = screenTall;
+        x = workspaceX;
+        y = workspaceY;
+        wide = screenWide - workspaceX;
+        tall = screenTall - workspaceY - taskbarTall;
     }
-    bool SupportsFeature(SurfaceFeature) override { return false; }
+    bool SupportsFeature(SurfaceFeature feature) override {
+        for (SurfaceFeature supported : features) {
+            if (supported == feature) {
+                return true;
+            }
+        }
+        return false;
+    }
     vgui2::HFont CreateFont() override { return 0; }
     bool SetFontGlyphSet(vgui2::HFont, const char*, int, int, int, int, int) override { return false; }
     bool AddCustomFontFile(const char*) override { return false; }
@@ -179,7 +199,8 @@ public:
     }
 
     vgui2::HScheme LoadSchemeFromFile(const char*, const char*) override { return 0; }
-    void ReloadSchemes() override {}
+    int reloads = 0;
+    void ReloadSchemes() override { ++reloads; }
     vgui2::HScheme GetDefaultScheme() override { return 1; }
     vgui2::HScheme GetScheme(const char* tag) override { return tag && std::string(tag) == "Test" ? 1 : 0; }
     vgui2::IScheme* GetIScheme(vgui2::HScheme scheme) override { return scheme == 1 ? this : nullptr; }

@@ -44,7 +44,13 @@ public:
     void SaveUserConfigFile() override {}
     int GetClipboardTextCount() override { return 0; }
     void SetClipboardText(const char*, int) override {}
-    void SetClipboardText(const vgui2::wchar*, int) override {}
+    // Wide clipboard writes are recorded: the text and how often it was set.
+    std::u16string clipboard;
+    int clipboardWrites = 0;
+    void SetClipboardText(const vgui2::wchar* text, int textLength) override {
+        clipboard.assign(text, static_cast<std::size_t>(textLength));
+        ++clipboardWrites;
+    }
     int GetClipboardText(int, char*, int) override { return 0; }
     int GetClipboardText(int, vgui2::wchar*, int) override { return 0; }
 };
