@@ -26,15 +26,7 @@ protected:
     // as a skipped test.
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        ASSERT_TRUE(TheSurfaceImpl().Init());
-        g_services.vgui = &TheVGui();
-        g_services.panel = &ThePanelService();
-        g_services.surface = &TheSurface();
-        g_services.scheme = &TheSchemeManager();
-        g_services.input = &TheInput();
-        g_services.system = &TheSystem();
-        g_services.localize = &TheLocalize();
-        g_services.fileSystem = &TheFileSystem();
+        ASSERT_TRUE(testsupport::ConnectRealServices());
         const char* stage = std::getenv("UPD_STAGE_DIR");
         ASSERT_NE(stage, nullptr);
         TheFileSystem().AddSearchPath(stage, "ROOT");

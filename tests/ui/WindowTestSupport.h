@@ -81,15 +81,7 @@ protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         using namespace vgui2;
-        ASSERT_TRUE(TheSurfaceImpl().Init());
-        g_services.vgui = &TheVGui();
-        g_services.panel = &ThePanelService();
-        g_services.surface = &TheSurface();
-        g_services.scheme = &TheSchemeManager();
-        g_services.input = &TheInput();
-        g_services.system = &TheSystem();
-        g_services.localize = &TheLocalize();
-        g_services.fileSystem = &TheFileSystem();
+        ASSERT_TRUE(testsupport::ConnectRealServices());
         const char* stage = std::getenv("UPD_STAGE_DIR");
         ASSERT_NE(stage, nullptr);
         // The game folder comes first, as in the real run: the engine resolves
