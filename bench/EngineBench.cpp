@@ -1,14 +1,18 @@
-// Drives the update engine's download and extraction on their own, for the
-// side-by-side comparison in engine_bench.sh. The download publishes its
-// progress for every block through the real localization service into a
-// publisher that keeps only the newest text, as the window's hand-off does.
+// Drives the update engine's download and extraction on their own, and a
+// whole update through the real update job, for the side-by-side comparison
+// in engine_bench.sh. The download publishes its progress for every block
+// through the real localization service into a publisher that keeps only the
+// newest text, as the window's hand-off does.
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "modules/updfs/FileSystemStdio.h"
 #include "modules/updvgui2/Localize.h"
@@ -16,12 +20,17 @@
 #include "update/Extraction.h"
 #include "update/Publishers.h"
 #include "update/Transfer.h"
+#include "update/UpdateJob.h"
+#include "update/UpdateState.h"
 
 namespace {
 
 class LatestOnlyPublisher final : public update::IUpdatePublisher {
 public:
-    void PublishStatus(const char* text, bool, float) override { std::fprintf(stderr, "status: %s\n", text); }
+    void PublishStatus(const char* text, bool error, float) override {
+        std::fprintf(stderr, "status: %s\n", text);
+        m_succeeded = !error && std::strcmp(text, "#Updater_Success") == 0;
+    }
     void PublishProgress(const vgui2::wchar* text, float progress) override {
         std::lock_guard lock(m_mutex);
         std::u16string latest(text);
@@ -34,13 +43,45 @@ public:
     void InstalledVersionChanged() override {}
 
     long Count() const { return m_count; }
+    // Whether the last status was the update's success text; only the GUI
+    // thread's completion step publishes it.
+    bool Succeeded() const { return m_succeeded; }
 
 private:
     std::mutex m_mutex;
     std::u16string m_latest;
     float m_progress = 0.0f;
     long m_count = 0;
+    std::atomic<bool> m_succeeded{false};
 };
+
+// The window's update tick runs once per GUI frame; polling at the same
+// cadence keeps the hand-off delay from download to extraction what a user
+// gets.
+constexpr auto kFrameInterval = std::chrono::milliseconds(16);
+
+// A whole update as the window runs it, in the current folder: start update
+// launches the download job, the per-frame poll starts the extraction and
+// completes the update (branch file, version probe, archive removal).
+bool RunWholeUpdate(const char* url, std::int32_t size, const LatestOnlyPublisher& publisher) {
+    // Start-up makes the game folder the root search path; the extraction
+    // job finds the downloaded archive through it.
+    TheFileSystem().AddSearchPath(".", "ROOT");
+    update::UpdateState& state = update::g_updateState;
+    std::snprintf(state.installedVersion, sizeof(state.installedVersion), "%s", "installed");
+    update::BranchRecord branch;
+    branch.name = "bench";
+    branch.downloadUrl = url;
+    branch.size = size;
+    branch.version = "released";
+    update::SelectBranch(branch, branch.name.c_str());
+    update::StartUpdate();
+    while (state.updateInProgress.load()) {
+        std::this_thread::sleep_for(kFrameInterval);
+        update::PollUpdateJobs();
+    }
+    return publisher.Succeeded();
+}
 
 long PeakResidentKiB() {
     std::FILE* status = std::fopen("/proc/self/status", "r");
@@ -59,7 +100,8 @@ long PeakResidentKiB() {
 
 int Usage() {
     std::fprintf(stderr, "usage: bench_engine download <url> <file> <size>\n"
-                         "       bench_engine extract <archive> <destination>\n");
+                         "       bench_engine extract <archive> <destination>\n"
+                         "       bench_engine update <url> <size> <game folder>\n");
     return 2;
 }
 
@@ -84,6 +126,11 @@ int main(int argc, char** argv) {
         update::HttpGlobalCleanup();
     } else if (std::strcmp(argv[1], "extract") == 0 && argc == 4) {
         ok = chdir(argv[3]) == 0 && update::ExtractArchive(argv[2]);
+    } else if (std::strcmp(argv[1], "update") == 0 && argc == 5) {
+        update::HttpGlobalInit();
+        ok = chdir(argv[4]) == 0 &&
+             RunWholeUpdate(argv[2], static_cast<std::int32_t>(std::strtol(argv[3], nullptr, 10)), publisher);
+        update::EngineShutdown();
     } else {
         return Usage();
     }

@@ -1,168 +1,198 @@
 #!/usr/bin/env bash
-# Side-by-side timing of the update engine against peer tools, alternating
-# runs and printing medians:
-#   download:   bench_engine (progress per block)  vs  curl -s -o, from a loopback nginx
-#   extraction: bench_engine                        vs  bsdtar -xf and unzip -o
-# Every extraction goes into a new folder. Sizes can be scaled down:
-#   DOWNLOAD_MIB (1024), MIXED_FILES (20000), MIXED_MIB (600),
-#   BIG_MEMBERS (4), BIG_MEMBER_MIB (256), RUNS (5), BUILD_DIR (build).
+# Side-by-side timing and peak memory of the update engine against peer
+# tools, runs alternating between the tools (the order flips every run),
+# medians reported:
+#   download:     bench_engine download      vs  curl -s -o, from a loopback nginx
+#   extraction:   bench_engine extract       vs  unzip -o -q and bsdtar -xf
+#   whole update: bench_engine update        vs  curl -s -o, then unzip -o -q, then rm
+# over archives that grow in size (large members) and in member count
+# (small files). Every extraction and update goes into a new folder; the
+# first, untimed pass checks that ours writes exactly what the peers write.
+#
+# Knobs (environment):
+#   SIZES_MIB      (10 100 1024)       unpacked size of the size series
+#   MEMBER_COUNTS  (100 10000 50000)   member counts of the member series
+#   RUNS           (5)                 runs per tool and case
+#   RUNS_LARGE     (RUNS)              runs for archives of 1 GiB or more
+#   BUILD_DIR      (build)             where bench/bench_engine is built
+#   BENCH_TMP      (TMPDIR or /tmp)    where archives are served from and
+#                                      unpacked to; /dev/shm takes the disk
+#                                      out of the comparison
+#   BENCH_RESULTS  (none)              file the medians are appended to, as
+#                                      tab-separated lines; without it the
+#                                      tables are printed at the end
 set -euo pipefail
 
-ROOT=$(cd "$(dirname "$0")/.." && pwd)
-BUILD_DIR=${BUILD_DIR:-$ROOT/build}
-DOWNLOAD_MIB=${DOWNLOAD_MIB:-1024}
-MIXED_FILES=${MIXED_FILES:-20000}
-MIXED_MIB=${MIXED_MIB:-600}
-BIG_MEMBERS=${BIG_MEMBERS:-4}
-BIG_MEMBER_MIB=${BIG_MEMBER_MIB:-256}
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$root/build}
+SIZES_MIB=${SIZES_MIB:-10 100 1024}
+MEMBER_COUNTS=${MEMBER_COUNTS:-100 10000 50000}
 RUNS=${RUNS:-5}
+RUNS_LARGE=${RUNS_LARGE:-$RUNS}
 ENGINE=$BUILD_DIR/bench/bench_engine
+# shellcheck source=bench/lib.sh
+. "$here/lib.sh"
 
-for tool in nginx curl bsdtar unzip zip python3; do
-    command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
+for tool in nginx curl bsdtar unzip zip python3 bc /usr/bin/time; do
+    command -v "$tool" >/dev/null || { echo "missing: $tool (scripts/install-deps.sh installs it)" >&2; exit 1; }
 done
 [ -x "$ENGINE" ] || { echo "build bench_engine first: $ENGINE" >&2; exit 1; }
 
-WORK=$(mktemp -d "${TMPDIR:-/tmp}/engine-bench-XXXXXX")
-chmod 755 "$WORK"
+BENCH_WORK=$(mktemp -d "${BENCH_TMP:-${TMPDIR:-/tmp}}/engine-bench-XXXXXX")
+chmod 755 "$BENCH_WORK"
+render_at_end=""
+if [ -z "${BENCH_RESULTS:-}" ]; then
+    BENCH_RESULTS=$BENCH_WORK/results.tsv
+    render_at_end=1
+fi
 NGINX_PID=""
 cleanup() {
-    [ -n "$NGINX_PID" ] && kill "$NGINX_PID" 2>/dev/null && wait "$NGINX_PID" 2>/dev/null
-    rm -rf "$WORK"
+    bench_stop NGINX_PID
+    rm -rf "$BENCH_WORK"
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM
 
-now() { date +%s.%N; }
+mkdir -p "$BENCH_WORK/www"
+bench_start_nginx "$BENCH_WORK/www"
 
-# Runs a command, printing its wall time in seconds.
-timed() {
-    local start end
-    start=$(now)
-    "$@" >/dev/null 2>"$WORK/last.err" || { cat "$WORK/last.err" >&2; return 1; }
-    end=$(now)
-    echo "$end - $start" | bc -l
+# Archives of every case are made one at a time and removed after their
+# case, so the disk holds at most one payload and one archive.
+make_archive() {  # kind amount
+    local content="$BENCH_WORK/content"
+    rm -rf "$content" "$BENCH_WORK/www/release.zip"
+    python3 "$here/make_payload.py" "$1" "$content" "$2"
+    (cd "$content" && zip -q -r "$BENCH_WORK/www/release.zip" .)
+    rm -rf "$content"
 }
 
-median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-report() {  # name, ours-file, peer-name, peer-file
-    local ours peer
-    ours=$(median <"$2")
-    peer=$(median <"$4")
-    printf '%-28s ours %8.3f s   %-10s %8.3f s   ratio %.3f\n' "$1" "$ours" "$3" "$peer" "$(echo "$ours / $peer" | bc -l)"
+size_label() {
+    if [ "$1" -ge 1024 ] && [ $(($1 % 1024)) -eq 0 ]; then echo "$(($1 / 1024)) GiB"; else echo "$1 MiB"; fi
 }
 
-echo "== preparing data in $WORK"
-mkdir -p "$WORK/www"
-python3 - "$WORK" "$DOWNLOAD_MIB" "$MIXED_FILES" "$MIXED_MIB" "$BIG_MEMBERS" "$BIG_MEMBER_MIB" <<'PY'
-import os, random, sys
-work, download_mib, files, mixed_mib, big_members, big_mib = sys.argv[1], *map(int, sys.argv[2:])
-rng = random.Random(7)
-words = [bytes(rng.choice(b"abcdefghijklmnopqrstuvwxyz") for _ in range(rng.randint(2, 9))) for _ in range(4000)]
-
-def text(size):
-    out = bytearray()
-    while len(out) < size:
-        out += b" ".join(rng.choice(words) for _ in range(64)) + b"\n"
-    return bytes(out[:size])
-
-def mixed(size):
-    # Half text, half incompressible: a release holds both kinds.
-    half = size // 2
-    return text(half) + os.urandom(size - half)
-
-with open(os.path.join(work, "www", "release.zip"), "wb") as f:
-    chunk = os.urandom(1 << 20)
-    for _ in range(download_mib):
-        f.write(chunk)
-
-root = os.path.join(work, "mixed")
-total = mixed_mib << 20
-large = files // 200 or 1
-large_size = (total * 8 // 10) // large
-small_size = (total - large * large_size) // max(files - large, 1)
-for i in range(files):
-    folder = os.path.join(root, "dir%02d" % (i % 40), "sub%d" % (i % 7))
-    os.makedirs(folder, exist_ok=True)
-    size = large_size if i < large else rng.randint(1, 2 * small_size)
-    data = mixed(size) if i < large else (text(size) if i % 3 else os.urandom(size))
-    with open(os.path.join(folder, "file%05d.%s" % (i, ("txt", "bin", "res")[i % 3])), "wb") as f:
-        f.write(data)
-
-big = os.path.join(work, "big")
-os.makedirs(big, exist_ok=True)
-for i in range(big_members):
-    with open(os.path.join(big, "pak%d.vpk" % i), "wb") as f:
-        for _ in range(big_mib // 4):
-            f.write(mixed(4 << 20))
-PY
-(cd "$WORK/mixed" && zip -qr "$WORK/mixed.zip" .)
-(cd "$WORK/big" && zip -qr "$WORK/big.zip" .)
-rm -rf "$WORK/mixed" "$WORK/big"
-ls -l "$WORK/www/release.zip" "$WORK/mixed.zip" "$WORK/big.zip"
-
-echo "== download ($DOWNLOAD_MIB MiB from loopback nginx, $RUNS runs each)"
-PORT=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-mkdir -p "$WORK/nginx/logs"
-cat >"$WORK/nginx/nginx.conf" <<CONF
-worker_processes 1;
-pid $WORK/nginx/nginx.pid;
-error_log $WORK/nginx/logs/error.log;
-events { worker_connections 64; }
-http {
-    access_log off;
-    sendfile on;
-    server {
-        listen 127.0.0.1:$PORT;
-        root $WORK/www;
-    }
-}
-CONF
-nginx -p "$WORK/nginx" -c "$WORK/nginx/nginx.conf" -g 'daemon off;' &
-NGINX_PID=$!
-for _ in $(seq 100); do curl -s -o /dev/null "http://127.0.0.1:$PORT/" && break; sleep 0.1; done
-URL="http://127.0.0.1:$PORT/release.zip"
-SIZE=$(stat -c %s "$WORK/www/release.zip")
-mkdir -p "$WORK/dl"
-: >"$WORK/t.ours" ; : >"$WORK/t.curl"
-for run in $(seq "$RUNS"); do
-    (cd "$WORK/dl" && timed "$ENGINE" download "$URL" release.zip "$SIZE") >>"$WORK/t.ours"
-    cmp -s "$WORK/dl/release.zip" "$WORK/www/release.zip" || { echo "download differs" >&2; exit 1; }
-    rm -f "$WORK/dl/release.zip"
-    (cd "$WORK/dl" && timed curl -s -o release.zip "$URL") >>"$WORK/t.curl"
-    rm -f "$WORK/dl/release.zip"
-done
-report "download" "$WORK/t.ours" "curl" "$WORK/t.curl"
-(cd "$WORK/dl" && /usr/bin/time -f "engine download peak RSS %M KiB" "$ENGINE" download "$URL" release.zip "$SIZE" 2>&1 | tail -1)
-rm -f "$WORK/dl/release.zip"
-
-extract_round() {  # archive label
-    local archive=$1 label=$2 run=$3 dest
-    dest="$WORK/x-ours-$run"; mkdir "$dest"
-    timed "$ENGINE" extract "$archive" "$dest" >>"$WORK/$label.ours"
-    rm -rf "$dest"
-    dest="$WORK/x-bsdtar-$run"; mkdir "$dest"
-    (cd "$dest" && timed bsdtar -xf "$archive") >>"$WORK/$label.bsdtar"
-    rm -rf "$dest"
-    dest="$WORK/x-unzip-$run"; mkdir "$dest"
-    (cd "$dest" && timed unzip -o -q "$archive") >>"$WORK/$label.unzip"
-    rm -rf "$dest"
-}
-
-for label in mixed big; do
-    archive="$WORK/$label.zip"
-    echo "== extraction of $label.zip ($RUNS runs each)"
-    : >"$WORK/$label.ours"; : >"$WORK/$label.bsdtar"; : >"$WORK/$label.unzip"
-    # One untimed pass of each puts the archive into the page cache for
-    # everyone and checks that ours writes what bsdtar writes.
-    mkdir "$WORK/check-ours" "$WORK/check-bsdtar"
-    "$ENGINE" extract "$archive" "$WORK/check-ours" 2>/dev/null
-    (cd "$WORK/check-bsdtar" && bsdtar -xf "$archive")
-    diff -r -q "$WORK/check-ours" "$WORK/check-bsdtar" || { echo "extraction differs from bsdtar" >&2; exit 1; }
-    rm -rf "$WORK/check-ours" "$WORK/check-bsdtar"
-    for run in $(seq "$RUNS"); do
-        extract_round "$archive" "$label" "$run"
+# Runs one round of a case: every tool once, in the given order.
+round() {  # samples-prefix tool...
+    local prefix=$1 tool
+    shift
+    for tool in "$@"; do
+        "run_$tool" "$prefix.$tool"
     done
-    report "extract $label vs bsdtar" "$WORK/$label.ours" "bsdtar" "$WORK/$label.bsdtar"
-    report "extract $label vs unzip" "$WORK/$label.ours" "unzip" "$WORK/$label.unzip"
+}
+
+# The tools' commands. Each leaves nothing behind but what its timing needs.
+run_ours_download() {
+    bench_measure "$1" "$ENGINE" download "$URL" "$BENCH_WORK/dl/release.zip" "$ARCHIVE_BYTES"
+    rm -f "$BENCH_WORK/dl/release.zip"
+}
+run_curl_download() {
+    bench_measure "$1" curl -s -o "$BENCH_WORK/dl/release.zip" "$URL"
+    rm -f "$BENCH_WORK/dl/release.zip"
+}
+run_ours_extract() {
+    mkdir "$BENCH_WORK/x"
+    bench_measure "$1" "$ENGINE" extract "$ARCHIVE" "$BENCH_WORK/x"
+    rm -rf "$BENCH_WORK/x"
+}
+run_unzip_extract() {
+    mkdir "$BENCH_WORK/x"
+    bench_measure "$1" unzip -o -q "$ARCHIVE" -d "$BENCH_WORK/x"
+    rm -rf "$BENCH_WORK/x"
+}
+run_bsdtar_extract() {
+    mkdir "$BENCH_WORK/x"
+    bench_measure "$1" bsdtar -xf "$ARCHIVE" -C "$BENCH_WORK/x"
+    rm -rf "$BENCH_WORK/x"
+}
+run_ours_update() {
+    mkdir "$BENCH_WORK/game"
+    bench_measure "$1" "$ENGINE" update "$URL" "$ARCHIVE_BYTES" "$BENCH_WORK/game"
+    rm -rf "$BENCH_WORK/game"
+}
+run_peer_update() {
+    mkdir "$BENCH_WORK/game"
+    # shellcheck disable=SC2016
+    bench_measure "$1" sh -c 'cd "$1" && curl -s -o release.zip "$2" && unzip -o -q release.zip && rm -f release.zip' \
+        sh "$BENCH_WORK/game" "$URL"
+    rm -rf "$BENCH_WORK/game"
+}
+
+# Runs a command untimed, showing its output only when it fails.
+quiet() {
+    "$@" >"$BENCH_WORK/quiet.log" 2>&1 || { echo "failed: $*" >&2; cat "$BENCH_WORK/quiet.log" >&2; return 1; }
+}
+
+# Untimed: ours must produce the same files as the peers, and the pass puts
+# the archive into the page cache for everyone. One peer's copy at a time
+# keeps the scratch space small.
+check_outputs() {
+    local check="$BENCH_WORK/check" peer
+    rm -rf "$check"
+    mkdir -p "$check/ours" "$check/dl"
+    quiet "$ENGINE" download "$URL" "$check/dl/release.zip" "$ARCHIVE_BYTES"
+    cmp -s "$check/dl/release.zip" "$ARCHIVE" || { echo "our download differs from the served archive" >&2; exit 1; }
+    rm -rf "$check/dl"
+    quiet "$ENGINE" extract "$ARCHIVE" "$check/ours"
+    for peer in unzip bsdtar update; do
+        mkdir "$check/$peer"
+        case $peer in
+            unzip) quiet unzip -o -q "$ARCHIVE" -d "$check/$peer" ;;
+            bsdtar) quiet bsdtar -xf "$ARCHIVE" -C "$check/$peer" ;;
+            # Our whole update also writes the branch file and removes the
+            # archive it downloaded.
+            update) quiet "$ENGINE" update "$URL" "$ARCHIVE_BYTES" "$check/$peer" ;;
+        esac
+        diff -r -q -x qlm.branch "$check/ours" "$check/$peer" ||
+            { echo "our extraction differs from the result of $peer" >&2; exit 1; }
+        rm -rf "${check:?}/$peer"
+    done
+    rm -rf "$check"
+}
+
+# run_case SERIES LABEL RUNS FIGURE... : alternating rounds of every figure.
+run_case() {
+    local series=$1 label=$2 runs=$3 figure run tools
+    shift 3
+    ARCHIVE=$BENCH_WORK/www/release.zip
+    ARCHIVE_BYTES=$(stat -c %s "$ARCHIVE")
+    URL="http://127.0.0.1:$NGINX_PORT/release.zip"
+    label="$label (zip $(printf '%.1f' "$(echo "$ARCHIVE_BYTES / 1048576" | bc -l)") MiB)"
+    echo "== $series: $label, $runs runs" >&2
+    check_outputs
+    mkdir -p "$BENCH_WORK/dl" "$BENCH_WORK/samples"
+    for figure in "$@"; do
+        case $figure in
+            download) tools="ours_download curl_download" ;;
+            extract) tools="ours_extract unzip_extract bsdtar_extract" ;;
+            update) tools="ours_update peer_update" ;;
+        esac
+        rm -f "$BENCH_WORK/samples/"*
+        for run in $(seq "$runs"); do
+            # shellcheck disable=SC2086
+            if [ $((run % 2)) -eq 1 ]; then
+                round "$BENCH_WORK/samples/s" $tools
+            else
+                round "$BENCH_WORK/samples/s" $(echo $tools | tr ' ' '\n' | tac)
+            fi
+        done
+        for tool in $tools; do
+            bench_record "$figure" "$series" "$label" "${tool%_*}" "$BENCH_WORK/samples/s.$tool"
+        done
+    done
+}
+
+for mib in $SIZES_MIB; do
+    make_archive size "$mib"
+    runs=$RUNS
+    [ "$mib" -lt 1024 ] || runs=$RUNS_LARGE
+    run_case size "$(size_label "$mib")" "$runs" download extract update
 done
+for count in $MEMBER_COUNTS; do
+    make_archive members "$count"
+    run_case members "$(echo "$count" | sed -e ':a' -e 's/\B[0-9]\{3\}\>/,&/' -e 'ta') members" "$RUNS" extract update
+done
+rm -f "$BENCH_WORK/www/release.zip"
+
+if [ -n "$render_at_end" ]; then
+    python3 "$here/render_tables.py" "$BENCH_RESULTS"
+fi

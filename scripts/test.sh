@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what is missing, builds, and runs every test through CTest: once
 # in the normal build and once under AddressSanitizer + UndefinedBehavior-
-# Sanitizer.
+# Sanitizer. Then the threaded tests under ThreadSanitizer and each fuzz
+# target for a minute from its seed corpus.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -20,3 +21,5 @@ run_suite() {
 run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DUPD_SANITIZE=ON
+./scripts/tsan.sh
+./scripts/fuzz.sh

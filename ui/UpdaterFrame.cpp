@@ -36,7 +36,9 @@ constexpr int kItemTextBytes = 256;
 // While an update runs the loop wakes every frame, so worker reports show
 // without waiting for the idle wake-up.
 constexpr int kUpdateTickMilliseconds = 16;
-constexpr vgui2::Color kErrorRed{160, 0, 0, 0};
+// Opaque: the surface blends by alpha, and a fully transparent red would
+// leave a failed update's bar looking empty instead of red.
+constexpr vgui2::Color kErrorRed{160, 0, 0, 255};
 
 // The token's text with the version as its one argument; a version longer
 // than the buffers is cut, as is the constructed text.

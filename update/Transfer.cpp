@@ -43,6 +43,9 @@ void SetTransferOptions(CURL* curl, const char* url, long connectTimeoutSeconds,
     // one byte a second for the whole stall time ends the transfer.
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, g_stallTimeoutSeconds.load());
+    // This libcurl follows redirects without end by default, so a server
+    // that keeps redirecting would hold the transfer forever.
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
 }
 
 struct StringSink {

@@ -3,8 +3,8 @@
 // progress (the release archive). Redirects are followed and HTTP error
 // statuses are not failures: their bodies arrive like any other. A
 // connected transfer that delivers nothing for the stall time-out fails,
-// and a text body is limited to 16 MiB, so neither can hang the updater or
-// fill its memory.
+// a chain of more than 30 redirects fails, and a text body is limited to
+// 16 MiB, so no server can hang the updater or fill its memory.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,9 @@ inline constexpr const char* kUserAgent = "QuillUpdater/1.0";
 inline constexpr long kStringConnectTimeoutSeconds = 5;
 inline constexpr long kFileConnectTimeoutSeconds = 8;
 inline constexpr long kDefaultStallTimeoutSeconds = 60;
+// Later libcurl versions stop at this many by default; a release server
+// needs one or two.
+inline constexpr long kMaxRedirects = 30;
 inline constexpr std::size_t kMaxStringBody = 16u << 20;
 
 // Once per process, before the first transfer (GUI thread).

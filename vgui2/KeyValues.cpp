@@ -1,5 +1,6 @@
 #include "vgui2/KeyValues.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -324,15 +325,22 @@ KeyValues* KeyValues::FindKey(const char* keyName, bool create) {
 }
 
 KeyValues* KeyValues::CreateNewKey() {
-    int largest = 0;
+    // Names come from files, so a number may sit at or beyond any integer's
+    // limit: read wide and saturating, never step past the largest value.
+    long long largest = 0;
     for (KeyValues* child = m_sub; child; child = child->m_peer) {
-        int number = std::atoi(child->GetName());
+        long long number = std::strtoll(child->GetName(), nullptr, 10);
         if (number > largest) {
             largest = number;
         }
     }
-    char name[16];
-    std::snprintf(name, sizeof(name), "%d", largest + 1);
+    char name[32];
+    std::snprintf(name, sizeof(name), "%lld", largest < LLONG_MAX ? largest + 1 : largest);
+    // Only a name at the very limit can be taken already; the new key must
+    // still be new, so the first free number stands in.
+    for (long long free = 1; FindKey(name, false); ++free) {
+        std::snprintf(name, sizeof(name), "%lld", free);
+    }
     return FindKey(name, true);
 }
 

@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,15 @@ namespace {
 char g_moduleName[256] = "Updater";
 
 constexpr Color kSchemeDefaultColor{255, 255, 255, 255};
+
+// Positions and sizes from layout files are held to this many pixels either
+// way: far beyond any screen, yet small enough that the sums the toolkit
+// makes of them (edges, centres, pinning) stay inside an int.
+constexpr long long kLargestLayoutValue = 1 << 24;
+
+int LayoutValue(long long value) {
+    return static_cast<int>(std::clamp(value, -kLargestLayoutValue, kLargestLayoutValue));
+}
 
 bool ShiftDown() { return input()->IsKeyDown(KEY_LSHIFT) || input()->IsKeyDown(KEY_RSHIFT); }
 
@@ -1003,13 +1013,13 @@ void Panel::ApplyPosition(KeyValues* settings, const char* key, int screenSize, 
         fromEnd = true;
         ++text;
     }
-    int value = Scaled(std::atoi(text));
+    long long value = Scaled(LayoutValue(std::strtoll(text, nullptr, 10)));
     if (fromEnd) {
-        coordinate = screenSize - value;
+        coordinate = LayoutValue(screenSize - value);
     } else if (fromCentre) {
-        coordinate = value + screenSize / 2;
+        coordinate = LayoutValue(value + screenSize / 2);
     } else {
-        coordinate = value;
+        coordinate = LayoutValue(value);
     }
 }
 
@@ -1030,10 +1040,10 @@ void Panel::ApplySettings(KeyValues* settings) {
     int wide = 0, tall = 0;
     GetSize(wide, tall);
     if (settings->FindKey("wide")) {
-        wide = Scaled(settings->GetInt("wide", wide));
+        wide = LayoutValue(Scaled(LayoutValue(settings->GetInt("wide", wide))));
     }
     if (settings->FindKey("tall")) {
-        tall = Scaled(settings->GetInt("tall", tall));
+        tall = LayoutValue(Scaled(LayoutValue(settings->GetInt("tall", tall))));
     }
     SetSize(wide, tall);
 

@@ -31,8 +31,14 @@ bool IsSection(KeyValues* key) { return key->GetFirstSubKey() != nullptr; }
 
 bool NameIs(KeyValues* key, const char* name) { return strcasecmp(key->GetName(), name) == 0; }
 
-// Reads up to `count` whitespace-separated ints; missing ones stay as given.
-void ReadInts(const char* text, int* values, int count) {
+// Border insets and line offsets are a few pixels; the painter adds them to
+// panel edges, so a file's value beyond any screen is held to this rather
+// than let the sum overflow.
+constexpr long kLargestBorderPixels = 1 << 16;
+
+// Reads up to `count` whitespace-separated ints, each held to +-limit;
+// missing ones stay as given.
+void ReadInts(const char* text, int* values, int count, long limit = INT_MAX) {
     const char* p = text ? text : "";
     for (int i = 0; i < count; ++i) {
         char* end = nullptr;
@@ -40,7 +46,7 @@ void ReadInts(const char* text, int* values, int count) {
         if (end == p) {
             return;
         }
-        values[i] = static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+        values[i] = static_cast<int>(std::clamp<long>(value, -limit, limit));
         p = end;
     }
 }
@@ -168,7 +174,7 @@ SchemeBorderSpec ParseBorderSection(KeyValues* section) {
     if (!section) {
         return spec;
     }
-    ReadInts(section->GetString("inset", ""), spec.inset, 4);
+    ReadInts(section->GetString("inset", ""), spec.inset, 4, kLargestBorderPixels);
     for (int side = 0; side < 4; ++side) {
         KeyValues* lines = nullptr;
         for (KeyValues* key = section->GetFirstSubKey(); key; key = key->GetNextKey()) {
@@ -187,7 +193,7 @@ SchemeBorderSpec ParseBorderSection(KeyValues* section) {
             SchemeBorderLine entry;
             entry.color = line->GetString("color", "");
             int offsets[2] = {0, 0};
-            ReadInts(line->GetString("offset", ""), offsets, 2);
+            ReadInts(line->GetString("offset", ""), offsets, 2, kLargestBorderPixels);
             entry.startOffset = offsets[0];
             entry.endOffset = offsets[1];
             spec.sides[side].push_back(std::move(entry));

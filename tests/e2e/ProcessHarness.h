@@ -1,55 +1,24 @@
-// Real processes for the end-to-end tests: programs started from an
-// argument list in a folder of their choosing with their output kept in a
-// file, the loopback release server, a demo game folder with its releases,
-// and an X server of the test's own. Everything started here is ended by
-// its process id when its owner goes away, so a failing test leaves no
-// server, X server or program behind; every wait has a deadline.
+// What the end-to-end tests run besides the updater: the loopback release
+// server and a demo game folder with its releases. Servers are ended by
+// their process ids when their owner goes away; every wait has a deadline.
 #pragma once
 
-#include <sys/types.h>
-
-#include <chrono>
 #include <string>
 #include <vector>
 
+#include "tests/support/ChildProcess.h"
+
 namespace e2e {
 
-using Clock = std::chrono::steady_clock;
+using testproc::Clock;
+using testproc::Process;
+using testproc::XServer;
 
-// The environment of this process with the given entries replaced or added
-// ("NAME=value"); an entry "NAME=" removes NAME.
+// The environment of this process with the given changes, as the updater
+// and the tools around it get it (see ProcessHarness.cpp).
 std::vector<std::string> EnvironmentWith(const std::vector<std::string>& changes);
 
-class Process {
-public:
-    Process() = default;
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-    ~Process() { Stop(); }
-
-    // Standard output and standard error both go to outputFile (appended);
-    // extraFd, when given, becomes descriptor 3 of the program.
-    bool Start(const std::vector<std::string>& argv, const std::vector<std::string>& env,
-               const std::string& workingFolder, const std::string& outputFile, int extraFd = -1);
-
-    // The exit status once the program ended by itself (128 + signal when a
-    // signal ended it), also when Running already saw it end; -1 when the
-    // deadline passed, the program is then ended.
-    int Wait(Clock::duration timeout);
-
-    bool Running();
-    pid_t Pid() const { return m_pid; }
-
-    // SIGTERM, then SIGKILL after a grace period; reaps the program.
-    void Stop();
-
-private:
-    pid_t m_pid = -1;
-    int m_status = -1;
-};
-
-// Runs a program to its end and returns its exit status (-1 on time-out);
-// its output, standard error included, lands in *output when given.
+// testproc::Run with that environment.
 int Run(const std::vector<std::string>& argv, std::string* output = nullptr,
         Clock::duration timeout = std::chrono::seconds(30), const std::vector<std::string>& env = {});
 
@@ -78,16 +47,5 @@ bool MakeDemoFolder(const std::string& root, int port, DemoFolder& demo);
 // What the game folder's module reports, read by a separate process so that
 // no copy of a replaced module stays loaded here.
 std::string ReportedVersion(const std::string& gameFolder);
-
-// An X server (Xvfb) on a free display of its own.
-class XServer {
-public:
-    bool Start();
-    const std::string& Display() const { return m_display; }
-
-private:
-    Process m_process;
-    std::string m_display;
-};
 
 }  // namespace e2e

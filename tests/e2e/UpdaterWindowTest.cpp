@@ -25,6 +25,7 @@ namespace {
 
 constexpr auto kWindowTimeout = 20s;
 constexpr auto kUpdateTimeout = 60s;
+constexpr auto kClickInterval = 700ms;
 
 struct Rect {
     int x = 0;
@@ -163,8 +164,15 @@ protected:
         return rect;
     }
 
+    // Clicks are kept apart by more than the double-click time, as a person
+    // reading the window between them would: a second press within it is a
+    // double press, which a button does not take as a click.
     bool ClickAt(int x, int y) {
-        return Xdotool({"mousemove", std::to_string(x), std::to_string(y)}) == 0 && Xdotool({"click", "1"}) == 0;
+        std::this_thread::sleep_until(m_lastClick + kClickInterval);
+        bool clicked =
+            Xdotool({"mousemove", std::to_string(x), std::to_string(y)}) == 0 && Xdotool({"click", "1"}) == 0;
+        m_lastClick = e2e::Clock::now();
+        return clicked;
     }
 
     bool Click(const std::string& control) {
@@ -174,6 +182,54 @@ protected:
 
     // The close button sits at the right end of the frame's title bar.
     bool ClickClose() { return ClickAt(m_frame.x + m_frame.wide - 20, m_frame.y + 14); }
+
+    // What the X server shows of a control: RGB bytes, row by row.
+    std::string Pixels(const std::string& control) {
+        Rect rect = Layout(control);
+        std::string file = m_root.File("capture.rgb");
+        std::string geometry = std::to_string(rect.wide) + "x" + std::to_string(rect.tall) + "+" +
+                               std::to_string(m_frame.x + rect.x) + "+" + std::to_string(m_frame.y + rect.y);
+        if (e2e::Run({"/usr/bin/import", "-display", m_x.Display(), "-window", "root", "-crop", geometry, "+repage",
+                      "-depth", "8", "rgb:" + file}) != 0) {
+            return {};
+        }
+        return ReadFile(file);
+    }
+
+    static bool Shows(const std::string& rgb, unsigned char red, unsigned char green, unsigned char blue) {
+        for (std::size_t at = 0; at + 2 < rgb.size(); at += 3) {
+            if (static_cast<unsigned char>(rgb[at]) == red && static_cast<unsigned char>(rgb[at + 1]) == green &&
+                static_cast<unsigned char>(rgb[at + 2]) == blue) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // The failure colour of the progress bar.
+    bool BarIsRed() { return Shows(Pixels("UpdateProgress"), 160, 0, 0); }
+
+    // Opens the branch list under the combo box and clicks its row-th row
+    // of rows; the list is the one window that opens.
+    bool PickBranch(int row, int rows) {
+        std::size_t before = Windows().size();
+        if (!Click("BranchComboBox")) {
+            return false;
+        }
+        Rect list;
+        bool opened = WaitUntil(
+            [&] {
+                for (const auto& [id, rect] : Windows()) {
+                    if (rect.wide != m_frame.wide || rect.tall != m_frame.tall) {
+                        list = rect;
+                        return Windows().size() > before;
+                    }
+                }
+                return false;
+            },
+            10s);
+        return opened && ClickAt(list.x + list.wide / 2, list.y + list.tall * (2 * row + 1) / (2 * rows));
+    }
 
     int ArchiveRequests() {
         std::string log = ReadFile(m_root.File("server.log"));
@@ -193,6 +249,7 @@ protected:
     e2e::Process m_updater;
     e2e::Process m_game;
     Rect m_frame;
+    e2e::Clock::time_point m_lastClick;
 };
 
 TEST_F(UpdaterWindowTest, UpdateButtonInstallsTheSavedBranchAndCleansUp) {
@@ -231,7 +288,6 @@ TEST_F(UpdaterWindowTest, RunningGameFromTheFolderRefusesTheUpdate) {
     // updates: the refusal was the guard's, not a click that went astray.
     m_game.Stop();
     ASSERT_TRUE(Click("UpdateButton"));
-    std::this_thread::sleep_for(500ms);
     ASSERT_TRUE(Click("UpdateButton"));
     EXPECT_TRUE(WaitUntil([&] { return PathExists(Game("qlm.branch")); }, kUpdateTimeout));
     EXPECT_EQ(ArchiveRequests(), 1);
@@ -271,8 +327,6 @@ TEST_F(UpdaterWindowTest, ClosingDuringASlowDownloadAsksAndOkEndsAfterTheJob) {
     ASSERT_TRUE(WaitUntil([&] { return Windows().size() == idleWindows; }, 10s)) << "the box stayed";
     EXPECT_TRUE(m_updater.Running());
 
-    // Past the double-click time, so the second press is a click of its own.
-    std::this_thread::sleep_for(800ms);
     ASSERT_TRUE(ClickClose());
     ASSERT_TRUE(WaitUntil([&] { return Windows().size() == idleWindows + 1; }, 10s)) << "no confirmation";
     ASSERT_EQ(Xdotool({"key", "Return"}), 0);
@@ -282,6 +336,69 @@ TEST_F(UpdaterWindowTest, ClosingDuringASlowDownloadAsksAndOkEndsAfterTheJob) {
     EXPECT_EQ(fs::file_size(Game("quillmere-plus-1.5.0.zip")),
               fs::file_size(m_demo.Releases() + "/plus/quillmere-plus-1.5.0.zip"));
     EXPECT_EQ(e2e::ReportedVersion(m_demo.Game()), "1.4.2");
+}
+
+// An error status is delivered like any other body, so a missing archive
+// fails at unpacking what the server sent in its place.
+TEST_F(UpdaterWindowTest, FailedUpdateShowsRedAndTheNextAttemptStartsClean) {
+    PrepareDemo();
+    std::string served = m_demo.Releases() + "/plus/quillmere-plus-1.5.0.zip";
+    std::string kept = m_root.File("kept.zip");
+    fs::rename(served, kept);
+    StartUpdater();
+    ASSERT_TRUE(FindReadyWindow());
+    std::string idleVersions = Pixels("CurrentVersionLabel");
+    ASSERT_FALSE(idleVersions.empty());
+
+    ASSERT_TRUE(Click("UpdateButton"));
+    ASSERT_TRUE(WaitUntil([&] { return BarIsRed(); }, kUpdateTimeout)) << "the failure was not shown in red";
+    EXPECT_NE(ReadFile(m_root.File("server.log")).find("quillmere-plus-1.5.0.zip -> 404"), std::string::npos);
+    EXPECT_FALSE(PathExists(Game("qlm.branch")));
+    EXPECT_EQ(e2e::ReportedVersion(m_demo.Game()), "1.4.2");
+    EXPECT_EQ(ReadFile(Game("quillmere/notes.txt")), "Quillmere 1.4.2\n");
+    EXPECT_TRUE(PathExists(Game("quillmere-plus-1.5.0.zip"))) << "what failed to unpack stays until the next try";
+
+    // The button now only returns to the versions; with the archive served
+    // again the same button updates, replacing what the failed try left.
+    ASSERT_TRUE(Click("UpdateButton"));
+    ASSERT_TRUE(WaitUntil([&] { return Pixels("CurrentVersionLabel") == idleVersions; }, 10s))
+        << "the versions did not come back";
+    fs::rename(kept, served);
+    ASSERT_TRUE(Click("UpdateButton"));
+    ASSERT_TRUE(WaitUntil([&] { return PathExists(Game("qlm.branch")); }, kUpdateTimeout)) << "no update completed";
+    EXPECT_EQ(ArchiveRequests(), 2);
+    EXPECT_EQ(e2e::ReportedVersion(m_demo.Game()), "1.5.0");
+    EXPECT_TRUE(WaitUntil([&] { return !PathExists(Game("quillmere-plus-1.5.0.zip")); }, 5s));
+    // Red stays for the rest of the run, through a successful update too.
+    EXPECT_TRUE(BarIsRed());
+
+    ASSERT_TRUE(Click("UpdateButton"));
+    EXPECT_TRUE(WaitUntil([&] { return Pixels("CurrentVersionLabel") != idleVersions; }, 10s))
+        << "the installed version shown did not change";
+}
+
+TEST_F(UpdaterWindowTest, BranchPickedFromTheListIsTheOneInstalled) {
+    OpenWindow();
+    std::string plusOffer = Pixels("RemoteVersionLabel");
+    ASSERT_FALSE(plusOffer.empty());
+    ASSERT_TRUE(PickBranch(1, 2));
+    ASSERT_TRUE(WaitUntil([&] { return Pixels("RemoteVersionLabel") != plusOffer; }, 10s))
+        << "the offered version did not change";
+    // Picking is not installing: nothing is saved before an update.
+    EXPECT_FALSE(PathExists(Game("qlm.branch")));
+
+    ASSERT_TRUE(Click("UpdateButton"));
+    ASSERT_TRUE(WaitUntil([&] { return PathExists(Game("qlm.branch")); }, kUpdateTimeout)) << "no update completed";
+    EXPECT_EQ(ReadFile(Game("qlm.branch")), "beta");
+    EXPECT_EQ(e2e::ReportedVersion(m_demo.Game()), "1.6.0-beta");
+    EXPECT_TRUE(PathExists(Game("quillmere/maps/beta_arena.map")));
+    EXPECT_NE(ReadFile(m_root.File("server.log")).find("quillmere-beta-1.6.0-beta.zip -> 200"), std::string::npos);
+
+    // Back in the idle view and back on "plus": the offer is the first
+    // branch's again.
+    ASSERT_TRUE(Click("UpdateButton"));
+    ASSERT_TRUE(PickBranch(0, 2));
+    EXPECT_TRUE(WaitUntil([&] { return Pixels("RemoteVersionLabel") == plusOffer; }, 10s));
 }
 
 // A manifest that cannot be had ends the run with its box and exit status 1;

@@ -8,131 +8,26 @@
 // are ended by their process ids whatever happens.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
-#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
-extern char** environ;
+#include "tests/support/ChildProcess.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using testproc::Clock;
 using namespace std::chrono_literals;
 
 constexpr auto kEventTimeout = 10s;
 constexpr auto kToolTimeout = 10s;
-constexpr auto kStopGrace = 3s;
-
-// A child process started from an argument list; its standard output can
-// be read through a pipe. The destructor ends and reaps it.
-class Child {
-public:
-    Child() = default;
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    ~Child() { Stop(); }
-
-    // extraFd, when given, becomes descriptor 3 of the child.
-    bool Start(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool readOutput,
-               int extraFd = -1) {
-        int output[2] = {-1, -1};
-        if (readOutput && pipe2(output, O_CLOEXEC) != 0) {
-            return false;
-        }
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        if (readOutput) {
-            posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-        }
-        if (extraFd >= 0) {
-            posix_spawn_file_actions_adddup2(&actions, extraFd, 3);
-        }
-        std::vector<char*> args;
-        for (const std::string& arg : argv) {
-            args.push_back(const_cast<char*>(arg.c_str()));
-        }
-        args.push_back(nullptr);
-        std::vector<char*> envp;
-        for (const std::string& entry : env) {
-            envp.push_back(const_cast<char*>(entry.c_str()));
-        }
-        envp.push_back(nullptr);
-        int result = posix_spawn(&m_pid, args[0], &actions, nullptr, args.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        if (readOutput) {
-            close(output[1]);
-            m_output = output[0];
-        }
-        if (result != 0) {
-            m_pid = -1;
-            return false;
-        }
-        return true;
-    }
-
-    int Output() const { return m_output; }
-
-    // Waits for the child to end by itself; -1 when the deadline passed (the
-    // child is then ended).
-    int Wait(Clock::duration timeout) {
-        auto deadline = Clock::now() + timeout;
-        while (m_pid > 0) {
-            int status = 0;
-            pid_t done = waitpid(m_pid, &status, WNOHANG);
-            if (done == m_pid) {
-                m_pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            if (Clock::now() > deadline) {
-                Stop();
-                return -1;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
-        return -1;
-    }
-
-    bool Running() {
-        return m_pid > 0 && waitpid(m_pid, nullptr, WNOHANG) == 0;
-    }
-
-    void Stop() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            auto deadline = Clock::now() + kStopGrace;
-            while (waitpid(m_pid, nullptr, WNOHANG) == 0) {
-                if (Clock::now() > deadline) {
-                    kill(m_pid, SIGKILL);
-                    waitpid(m_pid, nullptr, 0);
-                    break;
-                }
-                std::this_thread::sleep_for(10ms);
-            }
-            m_pid = -1;
-        }
-        if (m_output >= 0) {
-            close(m_output);
-            m_output = -1;
-        }
-    }
-
-private:
-    pid_t m_pid = -1;
-    int m_output = -1;
-};
 
 // Where the gallery says a control is, in screen coordinates.
 struct Rect {
@@ -164,26 +59,14 @@ bool ParseChild(const std::string& line, const std::string& popup, const std::st
     return true;
 }
 
-std::vector<std::string> EnvironmentWith(const std::string& display) {
-    std::vector<std::string> env;
-    for (char** entry = environ; *entry; ++entry) {
-        if (std::strncmp(*entry, "DISPLAY=", 8) != 0 && std::strncmp(*entry, "SDL_VIDEODRIVER=", 16) != 0) {
-            env.emplace_back(*entry);
-        }
-    }
-    env.push_back("DISPLAY=" + display);
-    env.push_back("SDL_VIDEODRIVER=x11");
-    return env;
-}
-
 class GalleryXvfbTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* tool : {"/usr/bin/Xvfb", "/usr/bin/xdotool"}) {
             ASSERT_EQ(access(tool, X_OK), 0) << tool << " is needed (scripts install it)";
         }
-        ASSERT_TRUE(StartServer());
-        ASSERT_TRUE(gallery.Start({UPD_GALLERY_PROGRAM, "--report"}, EnvironmentWith(display), true))
+        ASSERT_TRUE(server.Start()) << "Xvfb did not start";
+        ASSERT_TRUE(gallery.StartReadingOutput({UPD_GALLERY_PROGRAM, "--report"}, Environment()))
             << "the gallery did not start";
         ASSERT_TRUE(WaitFor([](const std::string& line) { return line.rfind("popup GalleryWindow Gallery", 0) == 0; }))
             << "the gallery window was not reported";
@@ -201,37 +84,8 @@ protected:
         }
     }
 
-    // The server picks a free display itself and writes its number once it
-    // accepts connections, so parallel runs never collide.
-    bool StartServer() {
-        int ready[2];
-        if (pipe2(ready, O_CLOEXEC) != 0) {
-            return false;
-        }
-        bool started = server.Start({"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
-                                     "tcp"},
-                                    EnvironmentWith(""), false, ready[1]);
-        close(ready[1]);
-        std::string number;
-        auto deadline = Clock::now() + kEventTimeout;
-        while (started && number.find('\n') == std::string::npos && Clock::now() < deadline) {
-            pollfd fd{ready[0], POLLIN, 0};
-            if (poll(&fd, 1, 100) > 0) {
-                char buffer[16];
-                ssize_t got = read(ready[0], buffer, sizeof(buffer));
-                if (got <= 0) {
-                    break;
-                }
-                number.append(buffer, static_cast<std::size_t>(got));
-            }
-        }
-        close(ready[0]);
-        if (number.find('\n') == std::string::npos) {
-            ADD_FAILURE() << "Xvfb did not report a display";
-            return false;
-        }
-        display = ":" + number.substr(0, number.find('\n'));
-        return true;
+    std::vector<std::string> Environment() const {
+        return testproc::EnvironmentWith({"DISPLAY=" + server.Display(), "SDL_VIDEODRIVER=x11"});
     }
 
     // Reads report lines until one matches; false after the deadline or
@@ -314,8 +168,7 @@ protected:
     bool Xdotool(const std::vector<std::string>& arguments) {
         std::vector<std::string> argv{"/usr/bin/xdotool"};
         argv.insert(argv.end(), arguments.begin(), arguments.end());
-        Child tool;
-        return tool.Start(argv, EnvironmentWith(display), false) && tool.Wait(kToolTimeout) == 0;
+        return testproc::Run(argv, nullptr, kToolTimeout, {"DISPLAY=" + server.Display()}) == 0;
     }
 
     bool MoveTo(int x, int y) { return Xdotool({"mousemove", std::to_string(x), std::to_string(y)}); }
@@ -338,9 +191,8 @@ protected:
         return Xdotool({"mouseup", "1"});
     }
 
-    Child server;
-    Child gallery;
-    std::string display;
+    testproc::XServer server;
+    testproc::Process gallery;
     std::vector<std::string> lines;
 
 private:

@@ -262,6 +262,27 @@ TEST_F(SchemeManagerTest, BordersPaintAPanelBySize) {
     TheVGui().FreePanel(panel);
 }
 
+// Found by fuzzing: an offset of INT_MIN made the painter's edge arithmetic
+// overflow (undefined behaviour; in practice the line vanished).
+TEST_F(SchemeManagerTest, BorderNumbersBeyondAnyScreenAreHeldNotOverflowed) {
+    testsupport::WriteFile(m_folder.File("resource/Wild.res"), R"("Scheme" { "Borders" { "Wild" {
+        "inset" "2147483647 -2147483648 99999999999 0"
+        "Left" { "1" { "color" "255 0 0 255" "offset" "0 -2147483648" } }
+        "Top" { "1" { "color" "255 0 0 255" "offset" "2147483647 0" } } } } })");
+    vgui2::IScheme* scheme = m_manager.GetIScheme(m_manager.LoadSchemeFromFile("resource/Wild.res", "Wild"));
+    vgui2::IBorder* border = scheme->GetBorder("Wild");
+    ASSERT_NE(border, nullptr);
+    int inset[4];
+    border->GetInset(inset[0], inset[1], inset[2], inset[3]);
+    EXPECT_EQ((std::vector<int>{inset[0], inset[1], inset[2], inset[3]}), (std::vector<int>{65536, -65536, 65536, 0}));
+
+    border->Paint(0, 0, 40, 20);
+    ASSERT_EQ(m_surface.filledRects.size(), 1u) << "the top line starts past its end and draws nothing";
+    const RecordingSurface::Rect& left = m_surface.filledRects[0];
+    EXPECT_EQ(left.y0, 0);
+    EXPECT_GT(left.y1, 20) << "a negative end offset runs the line past the bottom edge";
+}
+
 TEST_F(SchemeManagerTest, ImagesAreSharedByNameAndDrawAtTheirSize) {
     m_surface.loadableTextures = {"resource/icon_up"};
     vgui2::IImage* image = m_manager.GetImage("resource/icon_up", false);

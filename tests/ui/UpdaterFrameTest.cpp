@@ -154,6 +154,7 @@ TEST_F(UpdaterFrameTest, AFailedDownloadTurnsTheBarRedForTheRestOfTheRun) {
     vgui2::Color red = m_frame->GetProgressBar()->GetFgColor();
     EXPECT_EQ(red.r, 160);
     EXPECT_EQ(red.g, 0);
+    EXPECT_EQ(red.a, 255) << "a transparent red draws nothing";
     EXPECT_FALSE(red.r == before.r && red.g == before.g && red.b == before.b);
     // The transfer's own text is shown as it stands, not looked up.
     EXPECT_EQ(LabelText(m_frame->GetUpdateStatusLabel()).rfind("cURL error: ", 0), 0u);

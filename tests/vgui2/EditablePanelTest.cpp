@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <strings.h>
 
+#include <climits>
 #include <filesystem>
 #include <string>
 
@@ -456,6 +457,31 @@ TEST_F(EditablePanelTest, PinnedAndStretchingChildrenFollowTheContainer) {
     beyond->GetBounds(x, y, wide, tall);
     EXPECT_EQ(x, 250) << "a negative width leaves the child as it was";
     EXPECT_EQ(wide, 30);
+}
+
+// Found by fuzzing: positions and sizes near the int limits overflowed in
+// the placement arithmetic (undefined behaviour; a control meant to sit
+// beyond the right edge landed far off to the left).
+TEST_F(EditablePanelTest, LayoutNumbersBeyondAnyScreenAreHeldNotOverflowed) {
+    Write("wild.res", R"("wild.res" {
+        "Title" { "xpos" "r-2147483647" "ypos" "c2147483647" "wide" "99999999999" "tall" "2147483647" }
+        "Far" { "ControlName" "Label" "xpos" "-2147483648" "ypos" "r2147483647" }
+    })");
+    ASSERT_TRUE(root->LoadLayoutFile("wild.res"));
+    int x = 0, y = 0, wide = 0, tall = 0;
+    title->GetBounds(x, y, wide, tall);
+    EXPECT_GT(x, 800) << "a negative distance from the right edge lies beyond it";
+    EXPECT_GT(y, 300) << "far below the centre";
+    EXPECT_GT(wide, 0);
+    EXPECT_GT(tall, 0);
+    EXPECT_LT(static_cast<long long>(x) + wide, INT_MAX) << "the right edge still fits an int";
+    EXPECT_LT(static_cast<long long>(y) + tall, INT_MAX);
+
+    Panel* far = root->FindChildByName("Far");
+    ASSERT_NE(far, nullptr);
+    far->GetPos(x, y);
+    EXPECT_LT(x, 0);
+    EXPECT_LT(y, 0) << "far above the top, as the distance from the bottom says";
 }
 
 // Focus -------------------------------------------------------------------------

@@ -85,6 +85,22 @@ TEST(KeyValuesTree, NumberedSubkeyFollowsTheLargestNumber) {
     EXPECT_STREQ(empty->CreateNewKey()->GetName(), "2");
 }
 
+// Found by fuzzing: a child named at the int limit made the next number
+// overflow (undefined behaviour).
+TEST(KeyValuesTree, NewNumberedKeysBeyondTheIntegerLimitsAreStillNew) {
+    Tree tree;
+    tree->FindKey("2147483647", true);
+    EXPECT_STREQ(tree->CreateNewKey()->GetName(), "2147483648");
+
+    Tree full;
+    KeyValues* limit = full->FindKey("9223372036854775807", true);
+    KeyValues* beyond = full->FindKey("99999999999999999999", true);
+    KeyValues* fresh = full->CreateNewKey();
+    EXPECT_NE(fresh, limit);
+    EXPECT_NE(fresh, beyond);
+    EXPECT_STREQ(fresh->GetName(), "1") << "with no larger number left, the first free one";
+}
+
 TEST(KeyValuesTree, DetachUnlinksWithoutDeleting) {
     Tree tree;
     KeyValues* first = tree->FindKey("first", true);

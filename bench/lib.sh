@@ -1,0 +1,106 @@
+# Shared helpers of the benchmark scripts; sourced, not run. Expects
+# BENCH_WORK (a scratch folder the caller removes) to be set.
+
+# Seconds since the epoch with nanoseconds.
+bench_now() { date +%s.%N; }
+
+# Median of the numbers on standard input, one a line.
+bench_median() {
+    sort -g | awk '{ v[NR] = $1 } END { if (NR == 0) exit 1; if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# bench_measure SAMPLES command...
+# Runs the command once, appending its wall time in seconds to SAMPLES.t and
+# its peak resident memory in KiB to SAMPLES.m. The wall time is taken
+# outside /usr/bin/time, whose own clock has only 10 ms steps; its memory
+# figure is the largest of the command and everything it waited for, so a
+# shell running two tools reports the larger of the two. Dirty pages left by
+# the previous run are written out first, untimed, so no run pays for
+# another's write-back; only the scratch folder's file system is flushed,
+# not what other people on the machine are writing.
+bench_measure() {
+    local samples=$1 start end
+    shift
+    sync -f "$BENCH_WORK"
+    start=$(bench_now)
+    if ! /usr/bin/time -f %M -o "$BENCH_WORK/rss" "$@" >"$BENCH_WORK/last.log" 2>&1; then
+        echo "failed: $*" >&2
+        cat "$BENCH_WORK/last.log" >&2
+        return 1
+    fi
+    end=$(bench_now)
+    echo "$end - $start" | bc -l >>"$samples.t"
+    tail -n 1 "$BENCH_WORK/rss" >>"$samples.m"
+}
+
+# bench_record FIGURE SERIES CASE TOOL SAMPLES
+# Appends one line of medians to the results table $BENCH_RESULTS.
+bench_record() {
+    local seconds kib runs
+    seconds=$(bench_median <"$5.t")
+    kib=$(bench_median <"$5.m")
+    runs=$(wc -l <"$5.t")
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$1" "$2" "$3" "$4" "$seconds" "$kib" "$runs" >>"$BENCH_RESULTS"
+}
+
+# A TCP port on 127.0.0.1 that nobody listens on right now.
+bench_free_port() {
+    python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
+# bench_start_nginx ROOT: serves ROOT on 127.0.0.1; sets NGINX_PID and
+# NGINX_PORT. The caller stops it with bench_stop NGINX_PID.
+bench_start_nginx() {
+    local conf="$BENCH_WORK/nginx"
+    NGINX_PORT=$(bench_free_port)
+    mkdir -p "$conf/logs"
+    cat >"$conf/nginx.conf" <<CONF
+worker_processes 1;
+pid $conf/nginx.pid;
+error_log $conf/logs/error.log;
+events { worker_connections 64; }
+http {
+    access_log off;
+    sendfile on;
+    server {
+        listen 127.0.0.1:$NGINX_PORT;
+        root $1;
+    }
+}
+CONF
+    nginx -p "$conf" -c "$conf/nginx.conf" -g 'daemon off;' &
+    NGINX_PID=$!
+    local tries=0
+    until curl -s -o /dev/null "http://127.0.0.1:$NGINX_PORT/"; do
+        tries=$((tries + 1))
+        [ "$tries" -lt 100 ] || { echo "nginx did not start" >&2; return 1; }
+        sleep 0.1
+    done
+}
+
+# bench_start_xvfb: a private virtual X server; sets XVFB_PID and exports
+# DISPLAY.
+bench_start_xvfb() {
+    local displayfile="$BENCH_WORK/xvfb.display" tries=0
+    : >"$displayfile"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    until [ -s "$displayfile" ]; do
+        tries=$((tries + 1))
+        [ "$tries" -lt 100 ] || { echo "Xvfb did not start" >&2; return 1; }
+        sleep 0.1
+    done
+    DISPLAY=":$(head -n 1 "$displayfile")"
+    export DISPLAY
+}
+
+# bench_stop VARIABLE: ends the process whose id the variable holds.
+bench_stop() {
+    local pid
+    eval "pid=\${$1:-}"
+    if [ -n "$pid" ]; then
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    fi
+    eval "$1="
+}
