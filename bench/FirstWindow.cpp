@@ -1,15 +1,18 @@
 // Start-up time of a windowed program, for startup_bench.sh: starts the
-// program and watches the X server for the first top-level window that gets
-// mapped, which is the moment a user first sees it. Optionally it then
+// program, watches the X server for the first top-level window that gets
+// mapped and then reads that window until its first frame is painted, which
+// is the moment a user first sees it. Optionally it then
 // measures the program's idle CPU for a while. Either way it ends the
 // program with SIGTERM (SIGKILL if that does not end it) and reports the
 // program's peak resident memory, so one run yields all three figures.
 //
 //   bench_first_window [--idle-seconds N] [--timeout S] -- program [args...]
 //
-// Prints one line: "window_ms=<ms> idle_cpu_pct=<%|-> max_rss_kib=<KiB>".
+// Prints one line: "mapped_ms=<ms> window_ms=<ms> idle_cpu_pct=<%|->
+// max_rss_kib=<KiB>", window_ms being the first painted frame.
 // Needs DISPLAY; a private Xvfb keeps other clients' windows out.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -52,16 +55,18 @@ double CpuSecondsOf(pid_t pid) {
     return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-// True once the first top-level window has been mapped; false when the
-// program ended (then *exited is set, the program reaped) or the time-out
-// passed first.
-bool WaitForFirstMap(Display* display, pid_t child, double timeoutSeconds, Clock::time_point start, bool* exited) {
+// True once the first top-level window has been mapped (*window is set);
+// false when the program ended (then *exited is set, the program reaped) or
+// the time-out passed first.
+bool WaitForFirstMap(Display* display, pid_t child, double timeoutSeconds, Clock::time_point start, bool* exited,
+                     Window* window) {
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     while (SecondsSince(start) < timeoutSeconds) {
         while (XPending(display) > 0) {
             XEvent event;
             XNextEvent(display, &event);
             if (event.type == MapNotify && event.xmap.event == DefaultRootWindow(display)) {
+                *window = event.xmap.window;
                 return true;
             }
         }
@@ -75,6 +80,41 @@ bool WaitForFirstMap(Display* display, pid_t child, double timeoutSeconds, Clock
         poll(&connection, 1, 5);
     }
     std::fprintf(stderr, "bench_first_window: no window within %.0f s\n", timeoutSeconds);
+    return false;
+}
+
+// A window the X server has only mapped shows black; the first frame the
+// program presents puts its colours there. True once any pixel is not black.
+bool HasPainted(Display* display, Window window) {
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes) || attributes.width <= 0 || attributes.height <= 0) {
+        return false;
+    }
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (!image) {
+        return false;
+    }
+    bool painted = false;
+    for (int y = 0; y < attributes.height && !painted; ++y) {
+        for (int x = 0; x < attributes.width && !painted; ++x) {
+            painted = (XGetPixel(image, x, y) & 0xffffff) != 0;
+        }
+    }
+    XDestroyImage(image);
+    return painted;
+}
+
+// True once the window shows its first painted frame; false after the
+// time-out or when the window went away.
+bool WaitForFirstPaint(Display* display, Window window, double timeoutSeconds, Clock::time_point start) {
+    while (SecondsSince(start) < timeoutSeconds) {
+        if (HasPainted(display, window)) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::fprintf(stderr, "bench_first_window: the window was not painted within %.0f s\n", timeoutSeconds);
     return false;
 }
 
@@ -153,7 +193,13 @@ int main(int argc, char** argv) {
     }
 
     bool exited = false;
-    bool shown = WaitForFirstMap(display, child, timeoutSeconds, start, &exited);
+    Window window = 0;
+    bool shown = WaitForFirstMap(display, child, timeoutSeconds, start, &exited, &window);
+    double mappedMilliseconds = SecondsSince(start) * 1000.0;
+    // A window that goes away before it was read raises an X error; the
+    // default handler would end this program.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    shown = shown && WaitForFirstPaint(display, window, timeoutSeconds, start);
     double windowMilliseconds = SecondsSince(start) * 1000.0;
     double idlePercent = -1.0;
     if (shown && idleSeconds > 0.0) {
@@ -178,10 +224,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (idlePercent >= 0.0) {
-        std::printf("window_ms=%.1f idle_cpu_pct=%.3f max_rss_kib=%ld\n", windowMilliseconds, idlePercent,
-                    usage.ru_maxrss);
+        std::printf("mapped_ms=%.1f window_ms=%.1f idle_cpu_pct=%.3f max_rss_kib=%ld\n", mappedMilliseconds,
+                    windowMilliseconds, idlePercent, usage.ru_maxrss);
     } else {
-        std::printf("window_ms=%.1f idle_cpu_pct=- max_rss_kib=%ld\n", windowMilliseconds, usage.ru_maxrss);
+        std::printf("mapped_ms=%.1f window_ms=%.1f idle_cpu_pct=- max_rss_kib=%ld\n", mappedMilliseconds,
+                    windowMilliseconds, usage.ru_maxrss);
     }
     return 0;
 }

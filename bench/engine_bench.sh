@@ -5,12 +5,13 @@
 #   download:     bench_engine download      vs  curl -s -o, from a loopback nginx
 #   extraction:   bench_engine extract       vs  unzip -o -q and bsdtar -xf
 #   whole update: bench_engine update        vs  curl -s -o, then unzip -o -q, then rm
+#                                            and curl -s -o, then bsdtar -xf, then rm
 # over archives that grow in size (large members) and in member count
 # (small files). Every extraction and update goes into a new folder; the
 # first, untimed pass checks that ours writes exactly what the peers write.
 #
 # Knobs (environment):
-#   SIZES_MIB      (10 100 1024)       unpacked size of the size series
+#   SIZES_MIB      (10 100 200 1024)  unpacked size of the size series
 #   MEMBER_COUNTS  (100 10000 50000)   member counts of the member series
 #   RUNS           (5)                 runs per tool and case
 #   RUNS_LARGE     (RUNS)              runs for archives of 1 GiB or more
@@ -26,7 +27,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$root/build}
-SIZES_MIB=${SIZES_MIB:-10 100 1024}
+SIZES_MIB=${SIZES_MIB:-10 100 200 1024}
 MEMBER_COUNTS=${MEMBER_COUNTS:-100 10000 50000}
 RUNS=${RUNS:-5}
 RUNS_LARGE=${RUNS_LARGE:-$RUNS}
@@ -109,13 +110,17 @@ run_ours_update() {
     bench_measure "$1" "$ENGINE" update "$URL" "$ARCHIVE_BYTES" "$BENCH_WORK/game"
     rm -rf "$BENCH_WORK/game"
 }
-run_peer_update() {
+# The peers' whole update: download with curl, unpack with the given tool
+# command (run in the game folder on release.zip), remove the archive.
+peer_update() {  # samples unpack-command
     mkdir "$BENCH_WORK/game"
     # shellcheck disable=SC2016
-    bench_measure "$1" sh -c 'cd "$1" && curl -s -o release.zip "$2" && unzip -o -q release.zip && rm -f release.zip' \
+    bench_measure "$1" sh -c 'cd "$1" && curl -s -o release.zip "$2" && '"$2"' && rm -f release.zip' \
         sh "$BENCH_WORK/game" "$URL"
     rm -rf "$BENCH_WORK/game"
 }
+run_peer_update() { peer_update "$1" "unzip -o -q release.zip"; }
+run_bsdpeer_update() { peer_update "$1" "bsdtar -xf release.zip"; }
 
 # Runs a command untimed, showing its output only when it fails.
 quiet() {
@@ -164,7 +169,7 @@ run_case() {
         case $figure in
             download) tools="ours_download curl_download" ;;
             extract) tools="ours_extract unzip_extract bsdtar_extract" ;;
-            update) tools="ours_update peer_update" ;;
+            update) tools="ours_update peer_update bsdpeer_update" ;;
         esac
         rm -f "$BENCH_WORK/samples/"*
         for run in $(seq "$runs"); do

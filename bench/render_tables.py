@@ -23,6 +23,7 @@ TOOL_NAMES = {
     "unzip": "unzip",
     "bsdtar": "bsdtar",
     "peer": "curl + unzip",
+    "bsdpeer": "curl + bsdtar",
     "updater": "updater",
     "bare": "bare SDL window",
 }
@@ -77,7 +78,7 @@ def main():
             out.append("### %s: peak memory (max RSS), median\n" % title)
             out.append(side_by_side(cases, tools, lambda r: r["kib"] / 1024.0, "MiB", 1) + "\n")
         elif figure == "startup":
-            out.append("### Start-up: exec to the first window mapped on the X server, median\n")
+            out.append("### Start-up: exec to the first painted frame on the X server, median\n")
             rows = []
             for case, by_tool in cases.items():
                 for tool, r in by_tool.items():

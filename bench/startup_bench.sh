@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Start-up time of the updater: from exec until its first window is mapped
-# on a private X server (Xvfb, the real X11 path), in a demo game folder
+# Start-up time of the updater: from exec until its window shows its first
+# painted frame on a private X server (Xvfb, the real X11 path), in a demo game folder
 # whose manifest comes from a loopback release server. Side by side, and
 # alternating, with bench_idle_window, which brings up SDL and our surface
 # with one empty window of the updater's size and nothing else: the
@@ -56,7 +56,7 @@ done
 game=$BENCH_WORK/demo/game
 bench_start_xvfb
 
-# One sample: "window_ms=.. idle_cpu_pct=.. max_rss_kib=.." from
+# One sample: "mapped_ms=.. window_ms=.. idle_cpu_pct=.. max_rss_kib=.." from
 # bench_first_window, kept as seconds, percent and KiB.
 sample() {  # samples-prefix idle-seconds program...
     local prefix=$1 idle=$2 line
