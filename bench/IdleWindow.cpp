@@ -5,6 +5,7 @@
 // which is how fast a worker's post wakes the waiting loop.
 //
 //   bench_idle_window [--seconds N] [--post-ms M]
+#include <SDL2/SDL_video.h>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -17,10 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "modules/updvgui2/KeyValuesSystem.h"
+#include "app/LinkedServices.h"
 #include "modules/updvgui2/ModuleServices.h"
-#include "modules/updvgui2/Surface.h"
-#include "modules/updvgui2/VGui.h"
 #include "services/ServicePointers.h"
 #include "vgui2/KeyValues.h"
 #include "vgui2/Panel.h"
@@ -75,17 +74,9 @@ int main(int argc, char** argv) {
             postMilliseconds = std::atoi(argv[i + 1]);
         }
     }
-    SetKeyValuesSystem(&TheKeyValuesSystem());
-    if (!TheSurfaceImpl().Init()) {
+    if (!app::ConnectLinkedServices()) {
         return 1;
     }
-    vgui2::g_services.vgui = &TheVGui();
-    vgui2::g_services.panel = &ThePanelService();
-    vgui2::g_services.surface = &TheSurface();
-    vgui2::g_services.scheme = &TheSchemeManager();
-    vgui2::g_services.input = &TheInput();
-    vgui2::g_services.system = &TheSystem();
-    vgui2::g_services.localize = &TheLocalize();
 
     auto* window = new PingPanel();
     window->MakePopup(true);

@@ -66,6 +66,17 @@ IClientPanel* CPanelService::ClientOf(VPANEL panel) const {
     return record ? record->client : nullptr;
 }
 
+bool CPanelService::FlagOf(VPANEL panel, bool Record::*flag) const {
+    Record* record = Find(panel);
+    return record && record->*flag;
+}
+
+void CPanelService::SetFlag(VPANEL panel, bool Record::*flag, bool state) {
+    if (Record* record = Find(panel)) {
+        record->*flag = state;
+    }
+}
+
 void CPanelService::AddPanel(VPANEL panel) { m_records.emplace(panel, std::make_unique<Record>()); }
 
 void CPanelService::RemovePanel(VPANEL panel) {
@@ -249,10 +260,7 @@ void CPanelService::SetVisible(VPANEL panel, bool state) {
     }
 }
 
-bool CPanelService::IsVisible(VPANEL panel) {
-    Record* record = Find(panel);
-    return record && record->visible;
-}
+bool CPanelService::IsVisible(VPANEL panel) { return FlagOf(panel, &Record::visible); }
 
 void CPanelService::SetParent(VPANEL panel, VPANEL newParent) {
     Record* record = Find(panel);
@@ -305,44 +313,33 @@ VPANEL CPanelService::GetParent(VPANEL panel) {
     return record ? record->parent : kNoPanel;
 }
 
-void CPanelService::MoveToFront(VPANEL panel) {
-    Record* record = Find(panel);
-    if (!record) {
-        return;
-    }
-    if (Record* parent = Find(record->parent)) {
-        for (VPANEL sibling : parent->children) {
-            if (Record* siblingRecord = Find(sibling)) {
-                record->z = std::max(record->z, siblingRecord->z);
-            }
-        }
-        std::erase(parent->children, panel);
-        parent->children.push_back(panel);
-    }
-    if (record->popup) {
-        if (vgui2::ISurface* surface = ModuleSurface()) {
-            surface->MovePopupToFront(panel);
-        }
-    }
-}
+void CPanelService::MoveToFront(VPANEL panel) { Restack(panel, true); }
 
-void CPanelService::MoveToBack(VPANEL panel) {
+void CPanelService::MoveToBack(VPANEL panel) { Restack(panel, false); }
+
+void CPanelService::Restack(VPANEL panel, bool toFront) {
     Record* record = Find(panel);
     if (!record) {
         return;
     }
     if (Record* parent = Find(record->parent)) {
+        // The panel takes the z of the end it moves to, so that a later sort
+        // by z keeps it there.
         for (VPANEL sibling : parent->children) {
             if (Record* siblingRecord = Find(sibling)) {
-                record->z = std::min(record->z, siblingRecord->z);
+                record->z = toFront ? std::max(record->z, siblingRecord->z) : std::min(record->z, siblingRecord->z);
             }
         }
         std::erase(parent->children, panel);
-        parent->children.insert(parent->children.begin(), panel);
+        parent->children.insert(toFront ? parent->children.end() : parent->children.begin(), panel);
     }
     if (record->popup) {
         if (vgui2::ISurface* surface = ModuleSurface()) {
-            surface->MovePopupToBack(panel);
+            if (toFront) {
+                surface->MovePopupToFront(panel);
+            } else {
+                surface->MovePopupToBack(panel);
+            }
         }
     }
 }
@@ -357,16 +354,9 @@ bool CPanelService::HasParent(VPANEL panel, VPANEL potentialParent) {
     return false;
 }
 
-bool CPanelService::IsPopup(VPANEL panel) {
-    Record* record = Find(panel);
-    return record && record->popup;
-}
+bool CPanelService::IsPopup(VPANEL panel) { return FlagOf(panel, &Record::popup); }
 
-void CPanelService::SetPopup(VPANEL panel, bool state) {
-    if (Record* record = Find(panel)) {
-        record->popup = state;
-    }
-}
+void CPanelService::SetPopup(VPANEL panel, bool state) { SetFlag(panel, &Record::popup, state); }
 
 bool CPanelService::IsFullyVisible(VPANEL panel) {
     Record* record = Find(panel);
@@ -381,49 +371,21 @@ bool CPanelService::IsFullyVisible(VPANEL panel) {
     return true;
 }
 
-void CPanelService::SetEnabled(VPANEL panel, bool state) {
-    if (Record* record = Find(panel)) {
-        record->enabled = state;
-    }
-}
+void CPanelService::SetEnabled(VPANEL panel, bool state) { SetFlag(panel, &Record::enabled, state); }
 
-bool CPanelService::IsEnabled(VPANEL panel) {
-    Record* record = Find(panel);
-    return record && record->enabled;
-}
+bool CPanelService::IsEnabled(VPANEL panel) { return FlagOf(panel, &Record::enabled); }
 
-void CPanelService::SetKeyBoardInputEnabled(VPANEL panel, bool state) {
-    if (Record* record = Find(panel)) {
-        record->keyboardInput = state;
-    }
-}
+void CPanelService::SetKeyBoardInputEnabled(VPANEL panel, bool state) { SetFlag(panel, &Record::keyboardInput, state); }
 
-void CPanelService::SetMouseInputEnabled(VPANEL panel, bool state) {
-    if (Record* record = Find(panel)) {
-        record->mouseInput = state;
-    }
-}
+void CPanelService::SetMouseInputEnabled(VPANEL panel, bool state) { SetFlag(panel, &Record::mouseInput, state); }
 
-bool CPanelService::IsKeyBoardInputEnabled(VPANEL panel) {
-    Record* record = Find(panel);
-    return record && record->keyboardInput;
-}
+bool CPanelService::IsKeyBoardInputEnabled(VPANEL panel) { return FlagOf(panel, &Record::keyboardInput); }
 
-bool CPanelService::IsMouseInputEnabled(VPANEL panel) {
-    Record* record = Find(panel);
-    return record && record->mouseInput;
-}
+bool CPanelService::IsMouseInputEnabled(VPANEL panel) { return FlagOf(panel, &Record::mouseInput); }
 
-void CPanelService::SetTopmostPopup(VPANEL panel, bool state) {
-    if (Record* record = Find(panel)) {
-        record->topmostPopup = state;
-    }
-}
+void CPanelService::SetTopmostPopup(VPANEL panel, bool state) { SetFlag(panel, &Record::topmostPopup, state); }
 
-bool CPanelService::IsTopmostPopup(VPANEL panel) {
-    Record* record = Find(panel);
-    return record && record->topmostPopup;
-}
+bool CPanelService::IsTopmostPopup(VPANEL panel) { return FlagOf(panel, &Record::topmostPopup); }
 
 // Screen positions and clip rectangles are computed from the tree whenever
 // they are asked for, so there is nothing to bring up to date here.

@@ -94,7 +94,14 @@ private:
     struct Record;
     Record* Find(vgui2::VPANEL panel) const;
     vgui2::IClientPanel* ClientOf(vgui2::VPANEL panel) const;
+    // The plain on/off flags of a record; an unknown id reads as off and
+    // ignores the write.
+    bool FlagOf(vgui2::VPANEL panel, bool Record::*flag) const;
+    void SetFlag(vgui2::VPANEL panel, bool Record::*flag, bool state);
     void SortChildren(Record& parent);
+    // Moves the panel to the front or the back of its siblings and, for a
+    // popup, its window to the front or the back of the windows.
+    void Restack(vgui2::VPANEL panel, bool toFront);
 
     std::unordered_map<vgui2::VPANEL, std::unique_ptr<Record>> m_records;
 };

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 
+#include "modules/updvgui2/DisplayLoss.h"
 #include "modules/updvgui2/ModuleServices.h"
 #include "vgui2/KeyValues.h"
 #include "vgui2/TextConvert.h"
@@ -74,7 +75,17 @@ vgui2::ISurface& TheSurface() { return TheSurfaceImpl(); }
 
 CSurface::CSurface() : m_painter(m_fonts, m_textures) {}
 
-CSurface::~CSurface() { Shutdown(); }
+// At process exit after the display was lost, the windows die with the
+// connection; destroying them would hang, so they are let go.
+CSurface::~CSurface() {
+    if (!DisplayLost()) {
+        Shutdown();
+        return;
+    }
+    for (std::unique_ptr<CPopupWindow>& window : m_popups) {
+        static_cast<void>(window.release());
+    }
+}
 
 bool CSurface::Init() {
     if (m_initialized) {
@@ -108,6 +119,9 @@ bool CSurface::Init() {
         return false;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::strcmp(driver, "x11") == 0) {
+        WatchForDisplayLoss();
+    }
     if (!driverRequested && IsHeadlessDriver(driver)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         std::fprintf(stderr, "updvgui2: cannot open the display \"%s\"\n",

@@ -338,6 +338,16 @@ TEST_F(UpdaterWindowTest, ClosingDuringASlowDownloadAsksAndOkEndsAfterTheJob) {
     EXPECT_EQ(e2e::ReportedVersion(m_demo.Game()), "1.4.2");
 }
 
+// The X server going away mid-run (a crash, the session closed) ends the
+// updater with status 1 instead of leaving it spinning on a dead connection.
+TEST_F(UpdaterWindowTest, LosingTheDisplayEndsTheRun) {
+    OpenWindow();
+    m_x.Stop();
+    EXPECT_EQ(m_updater.Wait(10s), 1);
+    EXPECT_NE(ReadFile(m_root.File("updater.log")).find("updvgui2: lost the connection to the display"),
+              std::string::npos);
+}
+
 // An error status is delivered like any other body, so a missing archive
 // fails at unpacking what the server sent in its place.
 TEST_F(UpdaterWindowTest, FailedUpdateShowsRedAndTheNextAttemptStartsClean) {

@@ -2,8 +2,8 @@
 
 #include <strings.h>
 
+#include "app/LinkedServices.h"
 #include "modules/updfs/FileSystemStdio.h"
-#include "modules/updvgui2/KeyValuesSystem.h"
 #include "modules/updvgui2/ModuleServices.h"
 #include "modules/updvgui2/Surface.h"
 #include "services/ServicePointers.h"
@@ -141,21 +141,11 @@ void Gallery::StartReport(std::function<void(const std::string&)> sink) {
 }
 
 bool Gallery::StartServices(const std::string& stageFolder, const std::string& galleryFolder) {
-    SetKeyValuesSystem(&TheKeyValuesSystem());
-    if (!TheSurfaceImpl().Init()) {
+    if (!app::ConnectLinkedServices()) {
         m_error = "the surface did not start (is SDL_VIDEODRIVER set?)";
         return false;
     }
     m_surfaceStarted = true;
-    vgui2::g_services.vgui = &TheVGui();
-    vgui2::g_services.panel = &ThePanelService();
-    vgui2::g_services.surface = &TheSurface();
-    vgui2::g_services.scheme = &TheSchemeManager();
-    vgui2::g_services.input = &TheInput();
-    vgui2::g_services.system = &TheSystem();
-    vgui2::g_services.localize = &TheLocalize();
-    vgui2::g_services.fileSystem = &TheFileSystem();
-    vgui2::g_services.keyValues = &TheKeyValuesSystem();
     TheFileSystem().AddSearchPath(stageFolder.c_str(), "ROOT");
     TheFileSystem().AddSearchPath((stageFolder + "/platform").c_str(), "PLATFORM");
     TheFileSystem().AddSearchPath(galleryFolder.c_str(), "GALLERY");

@@ -2,19 +2,9 @@
 // window of its own, and its screenshot shows the frame border, the title
 // bar in the focused colour with the title text on it, and the title
 // buttons; losing the focus repaints the bar in the unfocused colour.
-#include <gtest/gtest.h>
-
-#include <SDL2/SDL_image.h>
-
-#include <cstdlib>
 #include <memory>
-#include <string>
 
-#include "modules/updfs/FileSystemStdio.h"
-#include "modules/updvgui2/ModuleServices.h"
-#include "modules/updvgui2/Surface.h"
-#include "services/ServicePointers.h"
-#include "tests/support/TestSupport.h"
+#include "tests/modules/StagedSurfaceTest.h"
 #include "vgui2/Frame.h"
 #include "vgui2/FrameButton.h"
 
@@ -22,52 +12,24 @@ using namespace vgui2;
 
 namespace {
 
-class FrameWindowTest : public ::testing::Test {
+class FrameWindowTest : public surfacetest::StagedSurfaceTest {
 protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        ASSERT_TRUE(testsupport::ConnectRealServices());
-        const char* stage = std::getenv("UPD_STAGE_DIR");
-        ASSERT_NE(stage, nullptr);
-        TheFileSystem().AddSearchPath(stage, "ROOT");
-        TheFileSystem().AddSearchPath((std::string(stage) + "/platform").c_str(), "PLATFORM");
-        SetModuleFileSystem(&TheFileSystem());
-        ASSERT_NE(TheSchemeManager().LoadSchemeFromFile("resource/TrackerScheme.res", "TrackerScheme"), 0u);
-        TheVGui().Start();
+        StagedSurfaceTest::SetUp();
+        if (!HasFatalFailure()) {
+            TheVGui().Start();
+        }
     }
 
     void TearDown() override {
         TheVGui().Stop();
-        TheFileSystem().RemoveAllSearchPaths();
-        TheSurfaceImpl().Shutdown();
-        g_services = {};
+        StagedSurfaceTest::TearDown();
     }
 
     void RunFrames(int count) {
         for (int i = 0; i < count; ++i) {
             TheVGui().RunFrame();
         }
-    }
-
-    SDL_Surface* Shoot(Panel& panel) {
-        std::string file = dir.File("frame.png");
-        // Set to keep the last picture for a look by eye.
-        if (const char* keep = std::getenv("UPD_KEEP_SCREENSHOT")) {
-            file = keep;
-        }
-        if (!TheSurface().SaveScreenshot(panel.GetVPanel(), file.c_str())) {
-            return nullptr;
-        }
-        SDL_Surface* loaded = IMG_Load(file.c_str());
-        SDL_Surface* rgba = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0) : nullptr;
-        SDL_FreeSurface(loaded);
-        shot.reset(rgba);
-        return rgba;
-    }
-
-    Color At(int x, int y) const {
-        const Uint8* p = static_cast<const Uint8*>(shot->pixels) + y * shot->pitch + x * 4;
-        return Color(p[0], p[1], p[2], 255);
     }
 
     // How many pixels of the rectangle have exactly this colour.
@@ -80,15 +42,6 @@ protected:
         }
         return count;
     }
-
-    Color SchemeColor(const char* name) {
-        IScheme* scheme = TheSchemeManager().GetIScheme(TheSchemeManager().GetDefaultScheme());
-        Color color = scheme->GetColor(name, Color(1, 2, 3, 255));
-        return Color(color.r, color.g, color.b, 255);
-    }
-
-    testsupport::TempDir dir;
-    std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> shot{nullptr, SDL_FreeSurface};
 };
 
 TEST_F(FrameWindowTest, FrameIsAPopupWindowShowingBorderTitleBarAndButtons) {
@@ -100,8 +53,8 @@ TEST_F(FrameWindowTest, FrameIsAPopupWindowShowingBorderTitleBarAndButtons) {
     ASSERT_NE(TheSurfaceImpl().WindowOf(frame->GetVPanel()), nullptr);
 
     ASSERT_NE(Shoot(*frame), nullptr);
-    ASSERT_EQ(shot->w, 320);
-    ASSERT_EQ(shot->h, 200);
+    ASSERT_EQ(m_shot->w, 320);
+    ASSERT_EQ(m_shot->h, 200);
     Color black{0, 0, 0, 255};
     EXPECT_EQ(At(0, 100), black) << "outer line of the frame border";
     EXPECT_EQ(At(319, 100), black);

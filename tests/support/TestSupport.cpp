@@ -8,11 +8,8 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "modules/updfs/FileSystemStdio.h"
+#include "app/LinkedServices.h"
 #include "modules/updvgui2/KeyValuesSystem.h"
-#include "modules/updvgui2/ModuleServices.h"
-#include "modules/updvgui2/Surface.h"
-#include "services/ServicePointers.h"
 #include "vgui2/KeyValues.h"
 
 namespace testsupport {
@@ -66,20 +63,6 @@ void WriteFile(const std::string& path, const std::string& contents) {
 
 bool PathExists(const std::string& path) { return std::filesystem::exists(path); }
 
-bool ConnectRealServices() {
-    if (!TheSurfaceImpl().Init()) {
-        return false;
-    }
-    vgui2::ServicePointers& services = vgui2::g_services;
-    services.vgui = &TheVGui();
-    services.panel = &ThePanelService();
-    services.surface = &TheSurface();
-    services.scheme = &TheSchemeManager();
-    services.input = &TheInput();
-    services.system = &TheSystem();
-    services.localize = &TheLocalize();
-    services.fileSystem = &TheFileSystem();
-    return true;
-}
+bool ConnectRealServices() { return app::ConnectLinkedServices(); }
 
 }  // namespace testsupport

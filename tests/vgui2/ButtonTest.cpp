@@ -28,38 +28,24 @@ public:
     void SetName(const char*) override {}
 };
 
-class ButtonTest : public toolkittest::ToolkitTest {
+class ButtonTest : public toolkittest::ContainerTest {
 protected:
     void SetUp() override {
-        ToolkitTest::SetUp();
-        root = new toolkittest::RecordingContainer(nullptr, "root");
-        root->SetSize(400, 300);
+        ContainerTest::SetUp();
         button = new Button(root, "Go", "Go");
         button->SetBounds(10, 10, 80, 24);
         button->SetCommand("go");
-    }
-
-    void TearDown() override {
-        delete root;
-        ToolkitTest::TearDown();
     }
 
     void MoveTo(int x, int y) { TheInput().InternalCursorMoved(x, y); }
     void Press(vgui2::MouseCode code = MOUSE_LEFT) { TheInput().InternalMousePressed(code); }
     void Release(vgui2::MouseCode code = MOUSE_LEFT) { TheInput().InternalMouseReleased(code); }
 
-    void Key(vgui2::KeyCode code) {
-        TheInput().InternalKeyCodePressed(code);
-        TheInput().InternalKeyCodeTyped(code);
-        TheInput().InternalKeyCodeReleased(code);
-    }
-
     size_t Clicks() {
         Deliver();
         return root->commands.size();
     }
 
-    toolkittest::RecordingContainer* root = nullptr;
     Button* button = nullptr;
 };
 
@@ -156,7 +142,7 @@ TEST_F(ButtonTest, EnterOnAFocusedDefaultButtonClicksOnce) {
     button->SetAsDefaultButton(1);
     Deliver();
     TheInput().SetKeyFocus(button->GetVPanel());
-    Key(vgui2::KEY_ENTER);
+    TypeKey(vgui2::KEY_ENTER);
     EXPECT_EQ(Clicks(), 1u);
 }
 

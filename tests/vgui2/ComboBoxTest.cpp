@@ -59,9 +59,7 @@ protected:
     }
 
     void Key(vgui2::KeyCode code) {
-        TheInput().InternalKeyCodePressed(code);
-        TheInput().InternalKeyCodeTyped(code);
-        TheInput().InternalKeyCodeReleased(code);
+        TypeKey(code);
         Deliver();
     }
 

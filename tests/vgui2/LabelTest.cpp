@@ -16,19 +16,8 @@ using vgui2::Color;
 using vgui2::Label;
 using vgui2::wchar;
 
-class LabelTest : public toolkittest::ToolkitTest {
+class LabelTest : public toolkittest::ContainerTest {
 protected:
-    void SetUp() override {
-        ToolkitTest::SetUp();
-        root = new toolkittest::RecordingContainer(nullptr, "root");
-        root->SetSize(400, 300);
-    }
-
-    void TearDown() override {
-        delete root;
-        ToolkitTest::TearDown();
-    }
-
     static std::u16string TextOf(Label* label) {
         wchar text[256];
         label->GetText(text, sizeof(text));
@@ -42,8 +31,6 @@ protected:
         label->PaintTraverse(true, true);
         return surface.DrawnText();
     }
-
-    toolkittest::RecordingContainer* root = nullptr;
 };
 
 TEST_F(LabelTest, HotkeyFollowsTheAmpersandRules) {

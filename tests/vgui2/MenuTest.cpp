@@ -72,9 +72,7 @@ protected:
     }
 
     void Key(vgui2::KeyCode code) {
-        TheInput().InternalKeyCodePressed(code);
-        TheInput().InternalKeyCodeTyped(code);
-        TheInput().InternalKeyCodeReleased(code);
+        TypeKey(code);
         Deliver();
     }
 

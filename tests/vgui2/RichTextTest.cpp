@@ -80,15 +80,7 @@ protected:
 
     void Key(vgui2::KeyCode code, vgui2::KeyCode modifier = vgui2::KEY_NONE) {
         TheInput().SetKeyFocus(text->GetVPanel());
-        if (modifier != vgui2::KEY_NONE) {
-            TheInput().InternalKeyCodePressed(modifier);
-        }
-        TheInput().InternalKeyCodePressed(code);
-        TheInput().InternalKeyCodeTyped(code);
-        TheInput().InternalKeyCodeReleased(code);
-        if (modifier != vgui2::KEY_NONE) {
-            TheInput().InternalKeyCodeReleased(modifier);
-        }
+        TypeKey(code, modifier);
     }
 
     std::u16string Lines(int count) {

@@ -16,12 +16,10 @@ namespace {
 using vgui2::ScrollBar;
 using vgui2::ScrollBarSlider;
 
-class ScrollBarTest : public toolkittest::ToolkitTest {
+class ScrollBarTest : public toolkittest::ContainerTest {
 protected:
     void SetUp() override {
-        ToolkitTest::SetUp();
-        root = new toolkittest::RecordingContainer(nullptr, "root");
-        root->SetSize(400, 300);
+        ContainerTest::SetUp();
         // A vertical bar 20 wide and 200 tall: arrows of 20, a slider of
         // 161 pixels from y 20.
         bar = new ScrollBar(root, "Scroll", true);
@@ -31,11 +29,6 @@ protected:
         bar->InvalidateLayout(true, true);
         slider = bar->GetSlider();
         slider->InvalidateLayout(true);
-    }
-
-    void TearDown() override {
-        delete root;
-        ToolkitTest::TearDown();
     }
 
     std::vector<int> Moves() {
@@ -49,7 +42,6 @@ protected:
         return {start, end};
     }
 
-    toolkittest::RecordingContainer* root = nullptr;
     ScrollBar* bar = nullptr;
     ScrollBarSlider* slider = nullptr;
 };

@@ -39,21 +39,7 @@ public:
     int tall = 8;
 };
 
-class SimpleControlsTest : public toolkittest::ToolkitTest {
-protected:
-    void SetUp() override {
-        ToolkitTest::SetUp();
-        root = new toolkittest::RecordingContainer(nullptr, "root");
-        root->SetSize(400, 300);
-    }
-
-    void TearDown() override {
-        delete root;
-        ToolkitTest::TearDown();
-    }
-
-    toolkittest::RecordingContainer* root = nullptr;
-};
+using SimpleControlsTest = toolkittest::ContainerTest;
 
 TEST_F(SimpleControlsTest, SelectingARadioButtonClearsItsSiblingsOnly) {
     auto* a = new vgui2::RadioButton(root, "A", "a");

@@ -60,15 +60,7 @@ protected:
     }
 
     void Key(KeyCode code, KeyCode modifier = vgui2::KEY_NONE) {
-        if (modifier != vgui2::KEY_NONE) {
-            TheInput().InternalKeyCodePressed(modifier);
-        }
-        TheInput().InternalKeyCodePressed(code);
-        TheInput().InternalKeyCodeTyped(code);
-        TheInput().InternalKeyCodeReleased(code);
-        if (modifier != vgui2::KEY_NONE) {
-            TheInput().InternalKeyCodeReleased(modifier);
-        }
+        TypeKey(code, modifier);
         Deliver();
     }
 

@@ -91,12 +91,44 @@ protected:
         TheVGui().Start();
     }
 
+    // One keystroke as the platform reports it: pressed, typed and released,
+    // inside a press and release of the modifier when one is given.
+    static void TypeKey(vgui2::KeyCode code, vgui2::KeyCode modifier = vgui2::KEY_NONE) {
+        if (modifier != vgui2::KEY_NONE) {
+            TheInput().InternalKeyCodePressed(modifier);
+        }
+        TheInput().InternalKeyCodePressed(code);
+        TheInput().InternalKeyCodeTyped(code);
+        TheInput().InternalKeyCodeReleased(code);
+        if (modifier != vgui2::KEY_NONE) {
+            TheInput().InternalKeyCodeReleased(modifier);
+        }
+    }
+
     // Runs frames until every posted message has been delivered.
     void Deliver() {
         RunFramesUntil([] { return TheVGuiImpl().PendingMessageCount() == 0; });
     }
 
     FakeSystem system;
+};
+
+// Controls under test are children of a root container that records what
+// they signal; deleting the root deletes them.
+class ContainerTest : public ToolkitTest {
+protected:
+    void SetUp() override {
+        ToolkitTest::SetUp();
+        root = new RecordingContainer(nullptr, "root");
+        root->SetSize(400, 300);
+    }
+
+    void TearDown() override {
+        delete root;
+        ToolkitTest::TearDown();
+    }
+
+    RecordingContainer* root = nullptr;
 };
 
 }  // namespace toolkittest
