@@ -59,6 +59,8 @@ public:
     virtual void SetCommand(const char* command);
     KeyValues* GetCommand() { return m_command; }
     virtual void DrawFocusBorder(int x0, int y0, int x1, int y1);
+    // The panel's own border stays reachable beside the state-chosen one.
+    using Panel::GetBorder;
     virtual IBorder* GetBorder(bool depressed, bool armed, bool selected, bool keyFocus);
 
     void SizeToContents() override;
