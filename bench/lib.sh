@@ -83,7 +83,7 @@ CONF
 bench_start_xvfb() {
     local displayfile="$BENCH_WORK/xvfb.display" tries=0
     : >"$displayfile"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
     XVFB_PID=$!
     until [ -s "$displayfile" ]; do
         tries=$((tries + 1))

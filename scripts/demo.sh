@@ -100,7 +100,7 @@ shot() {
 
 run_under_xvfb() {
     exec 3>"$demo/xvfb.display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     exec 3>&-
     wait_for_file "$demo/xvfb.display"

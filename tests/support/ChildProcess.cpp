@@ -24,6 +24,9 @@ using namespace std::chrono_literals;
 constexpr auto kStopGrace = 3s;
 constexpr auto kXServerDeadline = 10s;
 constexpr const char* kXServerLock = "/tmp/upd-tests-xserver.lock";
+// Above the displays a desktop or a developer's own X servers use.
+constexpr int kFirstDisplay = 40;
+constexpr int kLastDisplay = 400;
 
 std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find('=') + 1); }
 
@@ -222,23 +225,36 @@ int Run(const std::vector<std::string>& argv, std::string* output, Clock::durati
 bool XServer::Start() {
     Stop();
     XServerLock lock;
-    int ready[2];
-    if (pipe2(ready, O_CLOEXEC) != 0) {
-        return false;
-    }
-    bool started = m_process.Start({"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24", "-nolisten",
-                                    "tcp"},
-                                   EnvironmentWith({}), "", "/dev/null", ready[1]);
-    close(ready[1]);
-    // The server writes the display number once it accepts connections.
-    std::string number = started ? ReadDisplayNumber(ready[0]) : std::string();
-    close(ready[0]);
-    if (number.empty() || access(("/tmp/.X11-unix/X" + number).c_str(), F_OK) != 0) {
+    // The display is picked here, under the lock, among numbers with
+    // neither a socket nor a lock file, rather than by servers probing the
+    // numbers in use while others start and stop around them.
+    for (int number = kFirstDisplay; number <= kLastDisplay; ++number) {
+        std::string display = std::to_string(number);
+        if (access(("/tmp/.X11-unix/X" + display).c_str(), F_OK) == 0 ||
+            access(("/tmp/.X" + display + "-lock").c_str(), F_OK) == 0) {
+            continue;
+        }
+        int ready[2];
+        if (pipe2(ready, O_CLOEXEC) != 0) {
+            return false;
+        }
+        // Without -noreset the server resets whenever its last client leaves,
+        // and a client connecting during the reset is refused: a tool that
+        // just ended would make the program under test fail to start.
+        bool started = m_process.Start({"/usr/bin/Xvfb", ":" + display, "-displayfd", "3", "-noreset", "-screen",
+                                        "0", "1024x768x24", "-nolisten", "tcp"},
+                                       EnvironmentWith({}), "", "/dev/null", ready[1]);
+        close(ready[1]);
+        // The server writes the display number once it accepts connections.
+        bool accepted = started && ReadDisplayNumber(ready[0]) == display;
+        close(ready[0]);
+        if (accepted && access(("/tmp/.X11-unix/X" + display).c_str(), F_OK) == 0) {
+            m_display = ":" + display;
+            return true;
+        }
         m_process.Stop();
-        return false;
     }
-    m_display = ":" + number;
-    return true;
+    return false;
 }
 
 void XServer::Stop() {

@@ -60,11 +60,10 @@ private:
 int Run(const std::vector<std::string>& argv, std::string* output = nullptr,
         Clock::duration timeout = std::chrono::seconds(30), const std::vector<std::string>& env = {});
 
-// An X server (Xvfb) on a free display of its own. Starting and stopping
-// are serialised between all test processes of the machine: an X server
-// probing for a free display removes the socket file of one that is
-// starting or ending at the same moment, and clients of that display would
-// then find no server.
+// An X server (Xvfb) on a free display of its own. Displays are chosen,
+// and servers started and stopped, under one lock shared by all test
+// processes of the machine, so that parallel tests never take or disturb
+// each other's display.
 class XServer {
 public:
     XServer() = default;
