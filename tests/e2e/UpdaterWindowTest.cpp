@@ -101,9 +101,7 @@ protected:
     }
 
     int Xdotool(const std::vector<std::string>& arguments, std::string* output = nullptr) {
-        std::vector<std::string> argv{"/usr/bin/xdotool"};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        return e2e::Run(argv, output, 10s, {"DISPLAY=" + m_x.Display()});
+        return m_x.Xdotool(arguments, output);
     }
 
     // The visible native windows of the updater with their geometry.

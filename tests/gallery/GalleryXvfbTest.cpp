@@ -27,7 +27,6 @@ using testproc::Clock;
 using namespace std::chrono_literals;
 
 constexpr auto kEventTimeout = 10s;
-constexpr auto kToolTimeout = 10s;
 
 // Where the gallery says a control is, in screen coordinates.
 struct Rect {
@@ -165,11 +164,7 @@ protected:
     }
 
     // Runs xdotool with the arguments; true when it succeeded in time.
-    bool Xdotool(const std::vector<std::string>& arguments) {
-        std::vector<std::string> argv{"/usr/bin/xdotool"};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        return testproc::Run(argv, nullptr, kToolTimeout, {"DISPLAY=" + server.Display()}) == 0;
-    }
+    bool Xdotool(const std::vector<std::string>& arguments) { return server.Xdotool(arguments) == 0; }
 
     bool MoveTo(int x, int y) { return Xdotool({"mousemove", std::to_string(x), std::to_string(y)}); }
 

@@ -23,6 +23,7 @@ using namespace std::chrono_literals;
 
 constexpr auto kStopGrace = 3s;
 constexpr auto kXServerDeadline = 10s;
+constexpr auto kToolDeadline = 10s;
 constexpr const char* kXServerLock = "/tmp/upd-tests-xserver.lock";
 // Above the displays a desktop or a developer's own X servers use.
 constexpr int kFirstDisplay = 40;
@@ -255,6 +256,12 @@ bool XServer::Start() {
         m_process.Stop();
     }
     return false;
+}
+
+int XServer::Xdotool(const std::vector<std::string>& arguments, std::string* output) const {
+    std::vector<std::string> argv{"/usr/bin/xdotool"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return Run(argv, output, kToolDeadline, {"DISPLAY=" + m_display});
 }
 
 void XServer::Stop() {

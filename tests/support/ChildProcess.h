@@ -75,6 +75,10 @@ public:
     void Stop();
     const std::string& Display() const { return m_display; }
 
+    // Runs xdotool against this display, as Run does; a tool that does not
+    // end within its deadline counts as failed (-1).
+    int Xdotool(const std::vector<std::string>& arguments, std::string* output = nullptr) const;
+
 private:
     Process m_process;
     std::string m_display;
