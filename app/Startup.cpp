@@ -29,7 +29,7 @@ constexpr std::size_t kFailureTextBytes = 256;
 constexpr std::size_t kSuffixedNameBytes = 512;
 constexpr std::size_t kLanguageBytes = 64;
 
-constexpr const char* kLanguageRegistryKey = "HKEY_CURRENT_USER\\Software\\Valve\\Steam\\Language";
+constexpr const char* kLanguageRegistryKey = "HKEY_CURRENT_USER\\Software\\Quillmere\\Language";
 constexpr const char* kSchemeFile = "resource/TrackerScheme.res";
 constexpr const char* kSchemeName = "TrackerScheme";
 constexpr const char* kLocalizationFile = "updater/updater_%language%.txt";

@@ -13,7 +13,7 @@
 #include "ui/ChangelogPanel.h"
 #include "ui/UpdatePublisher.h"
 #include "ui/UpdateTick.h"
-#include "update/Manifest.h"
+#include "update/EngineInit.h"
 #include "update/UpdateJob.h"
 #include "update/UpdateState.h"
 #include "vgui2/Button.h"

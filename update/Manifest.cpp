@@ -1,14 +1,10 @@
 #include "update/Manifest.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 #include <nlohmann/json.hpp>
 
-#include "platform/Platform.h"
-#include "update/MessageFormat.h"
-#include "update/Publishers.h"
 #include "update/Settings.h"
 #include "update/Transfer.h"
 
@@ -17,11 +13,6 @@ namespace update {
 namespace {
 
 using nlohmann::json;
-
-[[noreturn]] void FatalError(const char* text) {
-    platform::ShowErrorBox("Updater", TempFormat("%s", text));
-    std::exit(1);
-}
 
 // The archive size: integers give their low 32 bits, fractions are cut
 // toward zero, booleans give 0 or 1. A value beyond any integer gives 0
@@ -143,31 +134,6 @@ void ParseBranches() {
     UpdateState& state = g_updateState;
     state.branches = ReadBranches(*state.manifest, stdout);
     PickSelectedBranch(state);
-}
-
-void EngineInit() {
-    UpdateState& state = g_updateState;
-    if (state.engineInitialised) {
-        return;
-    }
-    HttpGlobalInit();
-    VersionProbe();
-    std::string text = ResolveManifest(kBuiltInManifestUrl);
-    if (text.empty()) {
-        FatalError(kFetchFailedText);
-    }
-    if (!ParseManifest(text, *state.manifest)) {
-        FatalError(kParseFailedText);
-    }
-    ReadChosenBranchName();
-    ParseBranches();
-    // The window fills its branch list and activates the saved branch, which
-    // may select another record before the version is compared.
-    NotifyBranchListReady();
-    if (state.selectedBranch.version != state.installedVersion) {
-        state.updateAvailable.exchange(true);
-    }
-    state.engineInitialised = true;
 }
 
 }  // namespace update

@@ -1,8 +1,6 @@
 // The manifest: where it is fetched from, how its branches are read and
-// which one is selected, and the one-time engine initialisation that ties
-// them together. A manifest that cannot be fetched or parsed ends the
-// process with an error box and exit code 1. Filling the window's branch
-// list is left to the window (see IUpdatePublisher::BranchListReady).
+// which one is selected. The one-time engine initialisation that ties them
+// together is in EngineInit.h.
 #pragma once
 
 #include <cstdio>
@@ -19,10 +17,6 @@ namespace update {
 inline constexpr const char* kBuiltInManifestUrl = "https://updates.quillmere.net/manifest.json";
 inline constexpr const char* kFetchFailedText = "Failed to get update info.\n\nCheck your internet connection. Exiting...";
 inline constexpr const char* kParseFailedText = "Failed to get JSON for update data. Exiting...";
-
-// Runs once per process (until engine shutdown); completes or ends the
-// process.
-void EngineInit();
 
 // The manifest text through the override file, a pointer file or the
 // built-in address; empty when the final fetch failed.

@@ -33,7 +33,7 @@ namespace {
 
 using vgui2::Color;
 
-constexpr const char* kLanguagePath = "HKEY_CURRENT_USER\\Software\\Valve\\Steam\\Language";
+constexpr const char* kLanguagePath = "HKEY_CURRENT_USER\\Software\\Quillmere\\Language";
 // Quotes and backslashes, so that the writer's escaping is part of it.
 constexpr const char* kLanguageValue = "eng\"li\\sh";
 // Each lookup reads the whole file again; a few values show whether the

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr const char* kLanguageKey = "HKEY_CURRENT_USER\\Software\\Valve\\Steam\\Language";
+constexpr const char* kLanguageKey = "HKEY_CURRENT_USER\\Software\\Quillmere\\Language";
 
 constexpr const char* kRegistryText = R"(
 "Registry"
@@ -27,13 +27,10 @@ constexpr const char* kRegistryText = R"(
 	{
 		"Software"
 		{
-			"Valve"
+			"Quillmere"
 			{
-				"Steam"
-				{
-					"Language"	"german"
-					"Path/With/Slashes"	"yes"
-				}
+				"Language"	"german"
+				"Path/With/Slashes"	"yes"
 			}
 		}
 	}
@@ -46,8 +43,8 @@ TEST(RegistryText, ValuesAreFoundByPathWithoutRegardToCase) {
     std::string value;
     ASSERT_TRUE(FindRegistryValue(kRegistryText, kLanguageKey, value));
     EXPECT_EQ(value, "german");
-    EXPECT_TRUE(FindRegistryValue(kRegistryText, "hkey_current_user\\SOFTWARE\\valve\\steam\\language", value));
-    EXPECT_TRUE(FindRegistryValue(kRegistryText, "HKEY_CURRENT_USER\\Software\\Valve\\Steam\\Path/With/Slashes",
+    EXPECT_TRUE(FindRegistryValue(kRegistryText, "hkey_current_user\\SOFTWARE\\quillmere\\language", value));
+    EXPECT_TRUE(FindRegistryValue(kRegistryText, "HKEY_CURRENT_USER\\Software\\Quillmere\\Path/With/Slashes",
                                   value));
     EXPECT_EQ(value, "yes") << "a \"/\" nests like \"\\\"";
     std::string written;
@@ -58,8 +55,8 @@ TEST(RegistryText, ValuesAreFoundByPathWithoutRegardToCase) {
 
 TEST(RegistryText, MissingKeysSectionsAndMalformedPathsFail) {
     std::string value = "untouched";
-    EXPECT_FALSE(FindRegistryValue(kRegistryText, "HKEY_CURRENT_USER\\Software\\Valve\\Steam\\Missing", value));
-    EXPECT_FALSE(FindRegistryValue(kRegistryText, "HKEY_CURRENT_USER\\Software\\Valve\\Steam", value))
+    EXPECT_FALSE(FindRegistryValue(kRegistryText, "HKEY_CURRENT_USER\\Software\\Quillmere\\Missing", value));
+    EXPECT_FALSE(FindRegistryValue(kRegistryText, "HKEY_CURRENT_USER\\Software\\Quillmere", value))
         << "a section is not a value";
     for (const char* bad : {"", "\\Language", "Language\\", "HKEY_CURRENT_USER\\\\Software"}) {
         EXPECT_FALSE(FindRegistryValue(kRegistryText, bad, value)) << bad;
@@ -90,7 +87,7 @@ TEST(RegistryText, SettingKeepsOtherKeysAndRoundTrips) {
     EXPECT_EQ(value, "english");
 
     std::string refused = "untouched";
-    EXPECT_FALSE(SetRegistryValue(kRegistryText, "HKEY_CURRENT_USER\\Software\\Valve\\Steam\\Language\\Deeper", "x",
+    EXPECT_FALSE(SetRegistryValue(kRegistryText, "HKEY_CURRENT_USER\\Software\\Quillmere\\Language\\Deeper", "x",
                                   refused))
         << "a path through a value";
     EXPECT_FALSE(SetRegistryValue(kRegistryText, "HKEY_CURRENT_USER\\Software", "x", refused))

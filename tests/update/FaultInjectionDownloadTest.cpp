@@ -10,6 +10,7 @@
 
 #include "platform/Platform.h"
 #include "tests/update/FaultInjectionSupport.h"
+#include "update/EngineInit.h"
 #include "update/Manifest.h"
 
 using namespace update;

@@ -11,6 +11,7 @@
 #include "tests/update/EngineTestSupport.h"
 #include "tests/update/RecordingPublisher.h"
 #include "tests/update/TestHttpServer.h"
+#include "update/EngineInit.h"
 #include "update/Manifest.h"
 
 using namespace update;
