@@ -1,20 +1,17 @@
 #include "update/Extraction.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zip.h>
 
-#include <atomic>
 #include <cctype>
-#include <cerrno>
 #include <string_view>
+#include <vector>
 
-#include "platform/Platform.h"
+#include "platform/Files.h"
 #include "services/IFileSystem.h"
 #include "services/ServicePointers.h"
 #include "update/MessageFormat.h"
 #include "update/Publishers.h"
+#include "update/ZipDirectoryScan.h"
 #include "update/ZipMemberCopy.h"
 
 namespace update {
@@ -22,7 +19,6 @@ namespace update {
 namespace {
 
 constexpr zip_uint32_t kDosDirectoryAttribute = 0x10;
-constexpr int kTempNameAttempts = 100;
 
 std::string ToDiskSeparators(std::string path) {
     for (char& c : path) {
@@ -33,9 +29,19 @@ std::string ToDiskSeparators(std::string path) {
     return path;
 }
 
-std::string ParentOf(const std::string& path) {
-    std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+// The names along a path, without empty and "." parts.
+std::vector<std::string> PathParts(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string_view rest(path);
+    while (!rest.empty()) {
+        std::size_t slash = rest.find('/');
+        std::string_view part = rest.substr(0, slash);
+        if (!part.empty() && part != ".") {
+            parts.emplace_back(part);
+        }
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    }
+    return parts;
 }
 
 // Closes the reader on every way out of an unpacking, so that a failed
@@ -70,64 +76,98 @@ bool IsDirectoryMember(zip_t* archive, zip_uint64_t index, const std::string& na
            (attributes & kDosDirectoryAttribute) != 0;
 }
 
-// Permissions for a new file: executable when the archive says so (members
-// written on Unix carry their mode), otherwise plain; the umask applies.
-mode_t CreationMode(zip_t* archive, zip_uint64_t index) {
+// Members written on Unix carry their mode; an executable one stays
+// executable. The umask applies as to any new file.
+bool IsExecutableMember(zip_t* archive, zip_uint64_t index) {
     zip_uint8_t system = 0;
     zip_uint32_t attributes = 0;
-    if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) == 0 &&
-        system == ZIP_OPSYS_UNIX && ((attributes >> 16) & 0111) != 0) {
-        return 0777;
-    }
-    return 0666;
+    return zip_file_get_external_attributes(archive, index, 0, &system, &attributes) == 0 &&
+           system == ZIP_OPSYS_UNIX && ((attributes >> 16) & 0111) != 0;
 }
 
-// A new, exclusively created file in the target's folder, so that the
-// final rename stays on one file system.
-int CreateTempBeside(const std::string& target, mode_t mode, std::string& tempPath) {
-    static std::atomic<unsigned> counter{0};
-    std::string folder = ParentOf(target);
-    for (int attempt = 0; attempt < kTempNameAttempts; ++attempt) {
-        tempPath = folder + "/.upd-" + std::to_string(getpid()) + "-" + std::to_string(counter.fetch_add(1));
-        int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
+// Enters the folders below the destination that members go into, one name
+// at a time and creating what is missing, never through a link. The last
+// folder reached stays open: members of one folder usually follow each
+// other, and walking the chain once per folder instead of once per file
+// saves many system calls.
+class FolderWalker {
+public:
+    explicit FolderWalker(const platform::Folder& destination) : m_destination(destination) {}
+
+    platform::OpenResult Enter(const std::vector<std::string>& parts, const platform::Folder*& folder) {
+        if (parts.empty()) {
+            folder = &m_destination;
+            return platform::OpenResult::Opened;
         }
+        if (parts != m_parts || !m_last.IsOpen()) {
+            m_parts.clear();
+            platform::OpenResult result = Walk(parts);
+            if (result != platform::OpenResult::Opened) {
+                return result;
+            }
+            m_parts = parts;
+        }
+        folder = &m_last;
+        return platform::OpenResult::Opened;
     }
-    return -1;
-}
 
-bool FinishFile(int fd, const std::string& target, const zip_stat_t& info) {
+private:
+    platform::OpenResult Walk(const std::vector<std::string>& parts) {
+        const platform::Folder* parent = &m_destination;
+        platform::Folder current;
+        for (const std::string& part : parts) {
+            platform::Folder child;
+            platform::OpenResult result = parent->OpenChild(part, child);
+            if (result != platform::OpenResult::Opened) {
+                return result;
+            }
+            current = std::move(child);
+            parent = &current;
+        }
+        m_last = std::move(current);
+        return platform::OpenResult::Opened;
+    }
+
+    const platform::Folder& m_destination;
+    std::vector<std::string> m_parts;
+    platform::Folder m_last;
+};
+
+bool WriteMember(zip_t* archive, zip_uint64_t index, const zip_stat_t& info, const platform::Folder& folder,
+                 const std::string& name, MemberBuffers& buffers) {
+    // A read-only file is one the user or the game protects; replacing it
+    // by a rename would go around that.
+    platform::EntryInfo existing = folder.Inspect(name);
+    if (existing.kind == platform::EntryKind::Folder ||
+        (existing.kind == platform::EntryKind::File && !existing.ownerWritable)) {
+        return false;
+    }
+    platform::NewFile file(folder, IsExecutableMember(archive, index));
+    if (!file.IsOpen()) {
+        return false;
+    }
+    ByteSink sink = [&file](const unsigned char* data, std::size_t size) { return file.Write(data, size); };
     // A replaced file keeps its permissions, as an in-place overwrite would.
-    struct stat existing {};
-    if (stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
-        fchmod(fd, existing.st_mode & 07777) != 0) {
-        return false;
-    }
-    if (info.valid & ZIP_STAT_MTIME) {
-        struct timespec times[2] = {{0, UTIME_NOW}, {info.mtime, 0}};
-        if (futimens(fd, times) != 0) {
-            return false;
-        }
-    }
-    return true;
+    return CopyMemberTo(archive, index, info, sink, buffers) &&
+           (existing.kind != platform::EntryKind::File || file.SetPermissions(existing.permissions)) &&
+           (!(info.valid & ZIP_STAT_MTIME) || file.SetModificationTime(info.mtime)) && file.Commit(name);
 }
 
-bool WriteMember(zip_t* archive, zip_uint64_t index, const zip_stat_t& info, const std::string& target,
-                 MemberBuffers& buffers) {
-    std::string tempPath;
-    int fd = CreateTempBeside(target, CreationMode(archive, index), tempPath);
-    if (fd < 0) {
+// What the directory scan refuses, and an archive that declares more than
+// the destination's file system has room for, fail before anything is
+// written. Replaced files would free some room, but only once their new
+// versions are complete, so the whole declared size has to fit.
+bool AcceptArchive(const char* archivePath, const platform::Folder& destination, std::uint64_t& entries) {
+    std::optional<ZipDirectorySummary> summary = ScanZipDirectory(archivePath);
+    if (!summary) {
         return false;
     }
-    bool written = CopyMemberTo(archive, index, info, fd, buffers);
-    written = written && FinishFile(fd, target, info);
-    written = close(fd) == 0 && written;
-    written = written && rename(tempPath.c_str(), target.c_str()) == 0;
-    if (!written) {
-        unlink(tempPath.c_str());
+    std::optional<std::uint64_t> freeSpace = destination.FreeSpace();
+    if (freeSpace && summary->declaredBytes > *freeSpace) {
+        return false;
     }
-    return written;
+    entries = summary->entries;
+    return true;
 }
 
 }  // namespace
@@ -151,57 +191,50 @@ bool IsSafeMemberName(const std::string& name) {
     return true;
 }
 
-bool MakeDirectories(const std::string& path) {
-    for (std::size_t i = 1; i < path.size(); ++i) {
-        if (path[i] == '/' || path[i] == '\\') {
-            platform::MakeDirectory(path.substr(0, i).c_str());
-        }
-    }
-    return platform::MakeDirectory(path.c_str());
-}
-
 bool UnpackArchive(const char* archivePath, const char* destination) {
-    ZipReader reader(archivePath);
-    zip_t* archive = reader.Get();
-    if (!archive) {
+    std::string base = destination;
+    platform::Folder destinationFolder = platform::Folder::Open(base.empty() ? "." : base);
+    std::uint64_t entries = 0;
+    if (!destinationFolder.IsOpen() || !AcceptArchive(archivePath, destinationFolder, entries)) {
         return false;
     }
-    std::string base = destination;
+    ZipReader reader(archivePath);
+    zip_t* archive = reader.Get();
+    if (!archive || zip_get_num_entries(archive, 0) != static_cast<zip_int64_t>(entries)) {
+        return false;
+    }
     if (!base.empty() && base.back() != '/') {
         base += '/';
     }
     MemberBuffers buffers;
-    // Members of one folder usually follow each other; creating the folder
-    // chain once per folder instead of once per file saves many system calls.
-    std::string lastFolder;
-    zip_int64_t count = zip_get_num_entries(archive, 0);
-    for (zip_int64_t i = 0; i < count; ++i) {
-        auto index = static_cast<zip_uint64_t>(i);
+    FolderWalker walker(destinationFolder);
+    for (zip_uint64_t index = 0; index < entries; ++index) {
         zip_stat_t info;
         zip_stat_init(&info);
         if (zip_stat_index(archive, index, 0, &info) != 0 || !(info.valid & ZIP_STAT_NAME)) {
             continue;
         }
         std::string name = info.name;
-        if (!IsSafeMemberName(name)) {
+        if (!IsSafeMemberName(name) || ToDiskSeparators(base + name).size() >= static_cast<std::size_t>(kMaxPath)) {
             return false;
         }
-        std::string target = ToDiskSeparators(base + name);
-        if (target.size() >= static_cast<std::size_t>(kMaxPath)) {
-            return false;
-        }
+        std::vector<std::string> parts = PathParts(ToDiskSeparators(name));
+        const platform::Folder* folder = nullptr;
         if (IsDirectoryMember(archive, index, name)) {
-            MakeDirectories(target);
+            // A folder that cannot be made shows when a file goes into it;
+            // a link where a folder should be is refused at once.
+            if (walker.Enter(parts, folder) == platform::OpenResult::Link) {
+                return false;
+            }
             continue;
         }
-        std::string folder = ParentOf(target);
-        if (folder != lastFolder) {
-            if (!folder.empty()) {
-                MakeDirectories(folder);
-            }
-            lastFolder = folder;
+        if (parts.empty()) {
+            return false;
         }
-        if (!WriteMember(archive, index, info, target, buffers)) {
+        std::string fileName = parts.back();
+        parts.pop_back();
+        if (walker.Enter(parts, folder) != platform::OpenResult::Opened ||
+            !WriteMember(archive, index, info, *folder, fileName, buffers)) {
             return false;
         }
     }

@@ -1,30 +1,12 @@
 #include "update/ZipMemberCopy.h"
 
-#include <unistd.h>
 #include <zlib.h>
-
-#include <cerrno>
 
 namespace update {
 
 namespace {
 
 constexpr std::size_t kBufferBytes = 256 * 1024;
-
-bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
-    while (size > 0) {
-        ssize_t written = write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
 
 // One open member; closed on every way out.
 class MemberReader {
@@ -46,33 +28,47 @@ private:
     zip_file_t* m_file;
 };
 
-// The written data and its CRC, compared with the member's record at the end.
-struct Written {
-    zip_uint64_t size = 0;
-    uLong crc = crc32(0L, Z_NULL, 0);
+// The written data and its CRC, compared with the member's record at the
+// end; data past the declared size is refused before it is passed on.
+class Written {
+public:
+    Written(const ByteSink& sink, zip_uint64_t declaredSize) : m_sink(sink), m_declaredSize(declaredSize) {}
 
-    bool Add(int fd, const unsigned char* data, std::size_t length) {
-        size += length;
-        crc = crc32_z(crc, data, length);
-        return WriteAll(fd, data, length);
+    bool Add(const unsigned char* data, std::size_t length) {
+        if (length > m_declaredSize - m_size) {
+            return false;
+        }
+        m_size += length;
+        m_crc = crc32_z(m_crc, data, length);
+        return m_sink(data, length);
     }
+
+    bool Matches(const zip_stat_t& info) const {
+        return m_size == m_declaredSize && (!(info.valid & ZIP_STAT_CRC) || m_crc == info.crc);
+    }
+
+private:
+    const ByteSink& m_sink;
+    zip_uint64_t m_declaredSize;
+    zip_uint64_t m_size = 0;
+    uLong m_crc = crc32(0L, Z_NULL, 0);
 };
 
 // Raw data as stored, or libzip's decompressed output for methods not
 // handled here: either way the bytes go straight to the file.
-bool CopyPlain(MemberReader& member, int fd, std::vector<unsigned char>& buffer, Written& written) {
+bool CopyPlain(MemberReader& member, std::vector<unsigned char>& buffer, Written& written) {
     for (;;) {
         zip_int64_t read = member.Read(buffer);
         if (read <= 0) {
             return read == 0;
         }
-        if (!written.Add(fd, buffer.data(), static_cast<std::size_t>(read))) {
+        if (!written.Add(buffer.data(), static_cast<std::size_t>(read))) {
             return false;
         }
     }
 }
 
-bool CopyDeflated(MemberReader& member, int fd, MemberBuffers& buffers, Written& written) {
+bool CopyDeflated(MemberReader& member, MemberBuffers& buffers, Written& written) {
     z_stream stream{};
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
         return false;
@@ -94,7 +90,7 @@ bool CopyDeflated(MemberReader& member, int fd, MemberBuffers& buffers, Written&
         stream.avail_out = static_cast<uInt>(buffers.output.size());
         status = inflate(&stream, Z_NO_FLUSH);
         ok = (status == Z_OK || status == Z_STREAM_END) &&
-             written.Add(fd, buffers.output.data(), buffers.output.size() - stream.avail_out);
+             written.Add(buffers.output.data(), buffers.output.size() - stream.avail_out);
     }
     inflateEnd(&stream);
     return ok;
@@ -104,17 +100,13 @@ bool IsEncrypted(const zip_stat_t& info) {
     return (info.valid & ZIP_STAT_ENCRYPTION_METHOD) && info.encryption_method != ZIP_EM_NONE;
 }
 
-bool MatchesRecord(const zip_stat_t& info, const Written& written) {
-    return (!(info.valid & ZIP_STAT_SIZE) || written.size == info.size) &&
-           (!(info.valid & ZIP_STAT_CRC) || written.crc == info.crc);
-}
-
 }  // namespace
 
 MemberBuffers::MemberBuffers() : input(kBufferBytes), output(kBufferBytes) {}
 
-bool CopyMemberTo(zip_t* archive, zip_uint64_t index, const zip_stat_t& info, int fd, MemberBuffers& buffers) {
-    if (IsEncrypted(info) || !(info.valid & ZIP_STAT_COMP_METHOD)) {
+bool CopyMemberTo(zip_t* archive, zip_uint64_t index, const zip_stat_t& info, const ByteSink& sink,
+                  MemberBuffers& buffers) {
+    if (IsEncrypted(info) || !(info.valid & ZIP_STAT_COMP_METHOD) || !(info.valid & ZIP_STAT_SIZE)) {
         return false;
     }
     bool ownMethod = info.comp_method == ZIP_CM_STORE || info.comp_method == ZIP_CM_DEFLATE;
@@ -122,10 +114,10 @@ bool CopyMemberTo(zip_t* archive, zip_uint64_t index, const zip_stat_t& info, in
     if (!member.IsOpen()) {
         return false;
     }
-    Written written;
-    bool copied = info.comp_method == ZIP_CM_DEFLATE ? CopyDeflated(member, fd, buffers, written)
-                                                     : CopyPlain(member, fd, buffers.input, written);
-    return copied && MatchesRecord(info, written);
+    Written written(sink, info.size);
+    bool copied = info.comp_method == ZIP_CM_DEFLATE ? CopyDeflated(member, buffers, written)
+                                                     : CopyPlain(member, buffers.input, written);
+    return copied && written.Matches(info);
 }
 
 }  // namespace update

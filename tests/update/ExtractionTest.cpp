@@ -258,15 +258,6 @@ TEST_F(ExtractionTest, MemberOverAFolderFailsAndLaterMembersAreNotWritten) {
     EXPECT_FALSE(PathExists(m_game.File("after.txt")));
 }
 
-TEST(MakeDirectories, CreatesTheWholeChainAndAcceptsExistingFolders) {
-    TempDir folder;
-    EXPECT_TRUE(MakeDirectories(folder.File("a/b/c")));
-    EXPECT_TRUE(fs::is_directory(folder.File("a/b/c")));
-    EXPECT_TRUE(MakeDirectories(folder.File("a/b/c/")));
-    WriteFile(folder.File("file"), "x");
-    EXPECT_FALSE(MakeDirectories(folder.File("file/sub")));
-}
-
 class ArchiveExtractionTest : public ExtractionTest {
 protected:
     void SetUp() override {
