@@ -11,7 +11,8 @@ cd "$(dirname "$0")/.."
 
 BUILD=build-tsan
 TESTS="update_ExtractionTest update_FaultInjectionArchiveTest update_FaultInjectionDownloadTest
-update_GameGuardTest update_ManifestTest update_SettingsTest update_TransferTest update_UpdateJobTest
+update_GameGuardTest update_HostileServerTest update_ManifestTest update_SettingsTest update_TransferTest
+update_UpdateJobTest
 ui_PublisherTest ui_UpdaterFrameTest ui_ViewportTest modules_VGuiTest"
 FORKING="*DiskFillsUp*:*EngineInitialisationReportsTheFetchFailureAndExits*"
 

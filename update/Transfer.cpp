@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -19,6 +20,8 @@ namespace {
 using vgui2::wchar;
 
 std::atomic<long> g_stallTimeoutSeconds{kDefaultStallTimeoutSeconds};
+std::atomic<long> g_stringTimeoutSeconds{kDefaultStringTimeoutSeconds};
+std::atomic<bool> g_cancelled{false};
 
 // A larger receive buffer than libcurl's default means fewer socket reads
 // per mebibyte; it is a ceiling, not a wait.
@@ -30,8 +33,15 @@ constexpr float kBytesToMebibytes = 1.0f / 1048576.0f;
 constexpr const char* kDownloadingToken = "#Updater_DownloadingFile";
 constexpr const char* kDownloadingBlockToken = "#Updater_DownloadingFile2";
 
-void SetTransferOptions(CURL* curl, const char* url, long connectTimeoutSeconds, curl_write_callback writer,
-                        void* sink) {
+// libcurl asks this during every transfer at least once a second, also
+// while it waits for a connection or for data, so a cancel is seen within
+// about a second whatever the server does.
+int CancelCheck(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) { return g_cancelled.load() ? 1 : 0; }
+
+// Sets everything both transfers share. A result other than CURLE_OK means
+// the scheme restriction could not be set, and the transfer must not run.
+CURLcode SetTransferOptions(CURL* curl, const char* url, long connectTimeoutSeconds, curl_write_callback writer,
+                            void* sink) {
     curl_easy_setopt(curl, CURLOPT_URL, url);
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, connectTimeoutSeconds);
@@ -46,6 +56,15 @@ void SetTransferOptions(CURL* curl, const char* url, long connectTimeoutSeconds,
     // This libcurl follows redirects without end by default, so a server
     // that keeps redirecting would hold the transfer forever.
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, CancelCheck);
+    // Any other scheme would let a manifest or a redirect read local files
+    // into the game folder or talk to services on this machine.
+    CURLcode result = curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, kAllowedProtocols);
+    if (result == CURLE_OK) {
+        result = curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, kAllowedProtocols);
+    }
+    return result;
 }
 
 struct StringSink {
@@ -73,9 +92,9 @@ void FormatMebibytes(float mebibytes, wchar* wide) {
 // Everything the per-block handler needs; the parts that do not change
 // during a transfer are converted once.
 struct FileSink {
-    FileSink(std::FILE* output, const char* fileName, std::uint32_t expected)
-        : file(output), expectedBytes(expected) {
-        ToWide(fileName, wideFileName, sizeof(wideFileName));
+    FileSink(std::FILE* output, const char* displayName, std::uint32_t expected)
+        : file(output), expectedBytes(expected), limitBytes(DownloadSizeLimit(expected)) {
+        ToWide(displayName, wideFileName, sizeof(wideFileName));
         FormatMebibytes(static_cast<float>(expectedBytes) * kBytesToMebibytes, wideTotal);
         blockFormat = LocalizedFormat(kDownloadingBlockToken, blockFormatFallback, sizeof(blockFormatFallback));
     }
@@ -83,6 +102,9 @@ struct FileSink {
     std::FILE* file;
     std::uint64_t receivedBytes = 0;
     std::uint32_t expectedBytes;
+    std::uint64_t limitBytes;
+    bool overLimit = false;
+    bool writeFailed = false;
     wchar wideFileName[256];
     wchar wideTotal[32];
     const wchar* blockFormat;
@@ -92,9 +114,15 @@ struct FileSink {
 std::size_t FileWriteHandler(char* data, std::size_t size, std::size_t count, void* user) {
     auto* sink = static_cast<FileSink*>(user);
     std::size_t bytes = size * count;
-    // A short write (disk full, quota) must end the transfer as a failure;
-    // returning less than was delivered makes libcurl stop with a write error.
+    // Returning less than was delivered makes libcurl stop with a write
+    // error: the body has outgrown what the release declared, or the disk
+    // refused it (full, quota).
+    if (sink->limitBytes != 0 && sink->receivedBytes + bytes > sink->limitBytes) {
+        sink->overLimit = true;
+        return 0;
+    }
     if (std::fwrite(data, 1, bytes, sink->file) != bytes) {
+        sink->writeFailed = true;
         return 0;
     }
     sink->receivedBytes += bytes;
@@ -111,14 +139,37 @@ std::size_t FileWriteHandler(char* data, std::size_t size, std::size_t count, vo
     return bytes;
 }
 
-void PublishDownloadStart(const char* fileName) {
+void PublishDownloadStart(const char* displayName) {
     wchar wideFileName[64];
-    ToWide(fileName, wideFileName, sizeof(wideFileName));
+    ToWide(displayName, wideFileName, sizeof(wideFileName));
     wchar fallback[64];
     wchar text[128];
     ConstructFromFormat(text, sizeof(text), LocalizedFormat(kDownloadingToken, fallback, sizeof(fallback)), 1,
                         wideFileName);
     PublishProgress(text, 0.0f);
+}
+
+// Streams the body into the open file and closes it. A body over the limit
+// ends as CURLE_FILESIZE_EXCEEDED, whether its announced length gave it away
+// before the first byte or its bytes did on the way.
+CURLcode TransferIntoFile(CURL* curl, const char* url, FileSink& sink) {
+    std::vector<char> writeBuffer(kFileWriteBufferBytes);
+    std::setvbuf(sink.file, writeBuffer.data(), _IOFBF, writeBuffer.size());
+    CURLcode result = SetTransferOptions(curl, url, kFileConnectTimeoutSeconds, FileWriteHandler, &sink);
+    if (result == CURLE_OK) {
+        curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kFileReceiveBufferBytes);
+        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(sink.limitBytes));
+        result = curl_easy_perform(curl);
+    }
+    // The last buffered bytes reach the disk only here, so a full disk may
+    // show itself first when the file is closed.
+    if (std::fclose(sink.file) != 0) {
+        sink.writeFailed = true;
+        if (result == CURLE_OK) {
+            result = CURLE_WRITE_ERROR;
+        }
+    }
+    return sink.overLimit ? CURLE_FILESIZE_EXCEEDED : result;
 }
 
 }  // namespace
@@ -129,25 +180,55 @@ void HttpGlobalCleanup() { curl_global_cleanup(); }
 
 void SetStallTimeoutSeconds(long seconds) { g_stallTimeoutSeconds.store(seconds); }
 
-std::string DownloadString(const char* url) {
+void SetStringTimeoutSeconds(long seconds) { g_stringTimeoutSeconds.store(seconds); }
+
+void CancelTransfers() { g_cancelled.store(true); }
+
+void ResetTransferCancel() { g_cancelled.store(false); }
+
+std::uint64_t DownloadSizeLimit(std::uint32_t expectedSize) {
+    return expectedSize == 0 ? 0 : expectedSize + kSizeAllowanceBytes + expectedSize / 10;
+}
+
+void RemoveDownloadedFile(const std::string& fileName) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::file_type type = fs::symlink_status(fileName, error).type();
+    if (type == fs::file_type::regular || type == fs::file_type::symlink) {
+        fs::remove(fileName, error);
+    }
+}
+
+std::string DownloadString(const char* url, std::string* failureText) {
     CURL* curl = curl_easy_init();
     if (!curl) {
         return std::string();
     }
     StringSink sink;
-    SetTransferOptions(curl, url, kStringConnectTimeoutSeconds, StringWriteHandler, &sink);
-    CURLcode result = curl_easy_perform(curl);
-    curl_easy_cleanup(curl);
-    if (result != CURLE_OK) {
-        const char* reason = sink.tooLarge ? "the response is larger than 16 MiB" : curl_easy_strerror(result);
-        platform::ShowErrorBox("Updater", TempFormat("DownloadString error: %s", reason));
-        return std::string();
+    CURLcode result = SetTransferOptions(curl, url, kStringConnectTimeoutSeconds, StringWriteHandler, &sink);
+    if (result == CURLE_OK) {
+        curl_easy_setopt(curl, CURLOPT_TIMEOUT, g_stringTimeoutSeconds.load());
+        result = curl_easy_perform(curl);
     }
-    return std::move(sink.body);
+    curl_easy_cleanup(curl);
+    if (result == CURLE_OK) {
+        return std::move(sink.body);
+    }
+    const char* reason = sink.tooLarge ? "the response is larger than 16 MiB" : curl_easy_strerror(result);
+    const char* text = TempFormat("DownloadString error: %s", reason);
+    if (failureText) {
+        *failureText = text;
+    } else if (result != CURLE_ABORTED_BY_CALLBACK) {
+        platform::ShowErrorBox("Updater", text);
+    }
+    return std::string();
 }
 
-bool DownloadFile(const char* url, const char* fileName, std::uint32_t expectedSize) {
-    PublishDownloadStart(fileName);
+bool DownloadFile(const char* url, const char* fileName, std::uint32_t expectedSize, const char* displayName) {
+    if (!displayName) {
+        displayName = fileName;
+    }
+    PublishDownloadStart(displayName);
     CURL* curl = curl_easy_init();
     if (!curl) {
         PublishStatus("#Updater_FailedCurl", true, 1.0f);
@@ -159,23 +240,22 @@ bool DownloadFile(const char* url, const char* fileName, std::uint32_t expectedS
         curl_easy_cleanup(curl);
         return false;
     }
-    std::vector<char> writeBuffer(kFileWriteBufferBytes);
-    std::setvbuf(file, writeBuffer.data(), _IOFBF, writeBuffer.size());
-    FileSink sink(file, fileName, expectedSize);
-    SetTransferOptions(curl, url, kFileConnectTimeoutSeconds, FileWriteHandler, &sink);
-    curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kFileReceiveBufferBytes);
-    CURLcode result = curl_easy_perform(curl);
+    FileSink sink(file, displayName, expectedSize);
+    CURLcode result = TransferIntoFile(curl, url, sink);
     curl_easy_cleanup(curl);
-    // The last buffered bytes reach the disk only here, so a full disk may
-    // show itself first when the file is closed.
-    if (std::fclose(file) != 0 && result == CURLE_OK) {
-        result = CURLE_WRITE_ERROR;
+    if (result == CURLE_OK) {
+        return true;
     }
-    if (result != CURLE_OK) {
+    // What the disk or the limit stopped is of no use, and leaving it would
+    // keep the disk full; a file cut by the network stays until the next
+    // update removes it.
+    if (result == CURLE_FILESIZE_EXCEEDED || sink.writeFailed) {
+        RemoveDownloadedFile(fileName);
+    }
+    if (result != CURLE_ABORTED_BY_CALLBACK) {
         PublishStatus(TempFormat("cURL error: %s\n", curl_easy_strerror(result)), true, 1.0f);
-        return false;
     }
-    return true;
+    return false;
 }
 
 }  // namespace update

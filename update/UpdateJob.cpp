@@ -1,7 +1,5 @@
 #include "update/UpdateJob.h"
 
-#include <unistd.h>
-
 #include <chrono>
 
 #include "update/Extraction.h"
@@ -23,10 +21,11 @@ bool IsRunning(const std::future<bool>& result) { return result.valid() && !IsFi
 // The jobs take copies of what they read, made here on the GUI thread, so a
 // branch change while a job runs cannot reach a worker half-written.
 std::future<bool> LaunchDownloadJob(const UpdateState& state) {
-    return std::async(std::launch::async, [url = state.selectedBranch.downloadUrl, file = state.archiveFileName,
-                                           size = static_cast<std::uint32_t>(state.selectedBranch.size)] {
-        return DownloadFile(url.c_str(), file.c_str(), size);
-    });
+    return std::async(std::launch::async,
+                      [url = state.selectedBranch.downloadUrl, file = state.archiveFileName,
+                       shown = state.archiveDisplayName, size = static_cast<std::uint32_t>(state.selectedBranch.size)] {
+                          return DownloadFile(url.c_str(), file.c_str(), size, shown.c_str());
+                      });
 }
 
 std::future<bool> LaunchExtractionJob(const UpdateState& state) {
@@ -39,7 +38,7 @@ void CompleteUpdate(UpdateState& state) {
     VersionProbe();
     NotifyInstalledVersionChanged();
     state.statusShown = false;
-    RemoveArchive(state.archiveFileName);
+    RemoveDownloadedFile(state.archiveFileName);
 }
 
 }  // namespace
@@ -47,12 +46,6 @@ void CompleteUpdate(UpdateState& state) {
 std::string ArchiveFileNameOf(const std::string& downloadUrl) {
     std::size_t slash = downloadUrl.rfind('/');
     return slash == std::string::npos ? downloadUrl : downloadUrl.substr(slash + 1);
-}
-
-void RemoveArchive(const std::string& archiveFileName) {
-    // unlink, not remove: a folder that happens to carry the name must not
-    // be taken for the archive.
-    unlink(archiveFileName.c_str());
 }
 
 void StartUpdate() {
@@ -65,8 +58,9 @@ void StartUpdate() {
         PublishStatus("#Updater_P1", false, 1.0f);
         return;
     }
-    state.archiveFileName = ArchiveFileNameOf(state.selectedBranch.downloadUrl);
-    RemoveArchive(state.archiveFileName);
+    state.archiveFileName = kDownloadFileName;
+    state.archiveDisplayName = ArchiveFileNameOf(state.selectedBranch.downloadUrl);
+    RemoveDownloadedFile(state.archiveFileName);
     NotifyClearStatusLabel();
     PublishStatus("#Updater_P2", false, 0.0f);
     state.updateInProgress.exchange(true);
@@ -98,6 +92,22 @@ void SelectBranch(const BranchRecord& branch, const char* name) {
     UpdateState& state = g_updateState;
     state.chosenBranchName = name ? name : "";
     state.selectedBranch = branch;
+}
+
+void FinishJobsForExit() {
+    UpdateState& state = g_updateState;
+    CancelTransfers();
+    // A download the polling has not carried on is of no use once the
+    // process ends, finished or cut; nothing unpacks it later.
+    if (state.downloadResult.valid()) {
+        state.downloadResult.get();
+        RemoveDownloadedFile(state.archiveFileName);
+    }
+    // Cutting an extraction would leave the game half old, half new.
+    if (state.extractionResult.valid() && state.extractionResult.get()) {
+        CompleteUpdate(state);
+    }
+    state.updateInProgress.exchange(false);
 }
 
 void EngineShutdown() {

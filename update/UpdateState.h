@@ -27,6 +27,13 @@ struct BranchRecord {
 
 inline constexpr int kInstalledVersionSize = 64;
 
+// What the manifest fetch brought back: the text (empty when the last
+// request failed) and the failure of every request on the way, in order.
+struct ManifestFetch {
+    std::string text;
+    std::vector<std::string> failureTexts;
+};
+
 struct UpdateState {
     UpdateState();
     ~UpdateState();
@@ -48,13 +55,18 @@ struct UpdateState {
     // compile the JSON library.
     std::unique_ptr<nlohmann::json> manifest;
     char installedVersion[kInstalledVersionSize] = {};
-    // The downloaded archive's file name, in the current directory.
+    // The downloaded archive's file name in the current directory: always
+    // the private download name, never one a server chose.
     std::string archiveFileName;
+    // The archive's name as its address gives it, for the status texts only.
+    std::string archiveDisplayName;
     // Releasing a result whose job still runs waits for that job, so the
     // process ends only after a running job has completed.
     std::future<bool> downloadResult;
     std::future<bool> extractionResult;
     bool engineInitialised = false;
+    // The manifest fetch of the initialisation while it runs on a worker.
+    std::future<ManifestFetch> manifestFetch;
 };
 
 // Built before the entry point runs, destroyed at process exit.

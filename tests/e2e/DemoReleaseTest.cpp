@@ -136,7 +136,7 @@ TEST_F(DemoReleaseTest, EachBranchUpdateChangesTheReportedVersionAndTheGameFiles
         EXPECT_EQ(statuses.back(), "#Updater_Success") << testing::PrintToString(statuses);
         EXPECT_EQ(e2e::ReportedVersion(m_demo.Game()), branch->version);
         EXPECT_EQ(ReadFile("qlm.branch"), branch->name);
-        EXPECT_FALSE(PathExists(ArchiveFileNameOf(branch->downloadUrl))) << "the archive is removed";
+        EXPECT_FALSE(PathExists(update::kDownloadFileName)) << "the archive is removed";
         EXPECT_EQ(ReadFile("quillmere/notes.txt"), expected.notes);
         for (const char* map : expected.maps) {
             EXPECT_TRUE(PathExists(std::string("quillmere/maps/") + map + ".map")) << map;

@@ -17,6 +17,7 @@ inline void ResetUpdateState() {
     update::UpdateState& state = update::g_updateState;
     state.downloadResult = {};
     state.extractionResult = {};
+    state.manifestFetch = {};
     state.chosenBranchName.clear();
     state.selectedBranch = {};
     state.branches.clear();
@@ -25,7 +26,9 @@ inline void ResetUpdateState() {
     state.updateInProgress = false;
     state.installedVersion[0] = '\0';
     state.archiveFileName.clear();
+    state.archiveDisplayName.clear();
     state.engineInitialised = false;
+    update::ResetTransferCancel();
 }
 
 class EngineTest : public ::testing::Test {

@@ -94,6 +94,8 @@ inline std::set<std::string> Listing(const std::string& folder, const std::strin
 struct UpdateOutcome {
     bool ended = false;
     std::vector<std::string> statuses;
+    // Progress reports after the download's first: one per received block.
+    std::size_t blocks = 0;
 };
 
 inline bool ReadyForNextAttempt() {
@@ -113,7 +115,7 @@ inline void SendAttempt(ChildChannel& channel, const UpdateOutcome& outcome) {
 class FaultInjectionTest : public EngineTest {
 protected:
     static constexpr const char* kHealthyPath = "/good/release.zip";
-    static constexpr const char* kArchiveName = "release.zip";
+    static constexpr const char* kArchiveName = update::kDownloadFileName;
 
     void SetUp() override {
         EngineTest::SetUp();
@@ -126,13 +128,15 @@ protected:
         std::snprintf(update::g_updateState.installedVersion, update::kInstalledVersionSize, "1.0");
         testsupport::WriteFile(Game("game.cfg"), "old config");
         Serve(kHealthyPath, ZipBytes({{"game.cfg", "new config"}, {"maps/new.bsp", "new map"}}));
-        m_outside = Listing(m_sandbox.Path(), "game");
+        RememberOutside();
     }
 
     void TearDown() override {
         EXPECT_EQ(Listing(m_sandbox.Path(), "game"), m_outside) << "written beside the game folder";
         std::filesystem::current_path(m_previousDirectory);
         update::SetStallTimeoutSeconds(update::kDefaultStallTimeoutSeconds);
+        update::SetStringTimeoutSeconds(update::kDefaultStringTimeoutSeconds);
+        update::ResetTransferCancel();
         EngineTest::TearDown();
     }
 
@@ -144,11 +148,17 @@ protected:
         });
     }
 
+    // What lies beside the game folder now is what every test must leave
+    // there; a test that plants files beside it calls this again.
+    void RememberOutside() { m_outside = Listing(m_sandbox.Path(), "game"); }
+
     // One update as the window runs it: start, then the per-frame polling
     // until the update has ended.
-    UpdateOutcome RunUpdate(const std::string& path) {
+    UpdateOutcome RunUpdate(const std::string& path) { return RunUpdateAt(m_server.Url(path)); }
+
+    UpdateOutcome RunUpdateAt(const std::string& url, std::int32_t declaredSize = 4096) {
         RecordingPublisher window;
-        update::SelectBranch({"beta", m_server.Url(path), 4096, "notes", "2.0"}, "beta");
+        update::SelectBranch({"beta", url, declaredSize, "notes", "2.0"}, "beta");
         update::StartUpdate();
         auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (update::g_updateState.updateInProgress.load() && std::chrono::steady_clock::now() < deadline) {
@@ -160,6 +170,8 @@ protected:
         for (const Publication& status : window.Statuses()) {
             outcome.statuses.push_back(status.text);
         }
+        std::size_t progress = window.Progress().size();
+        outcome.blocks = progress > 0 ? progress - 1 : 0;
         return outcome;
     }
 

@@ -17,6 +17,7 @@
 using namespace update;
 using enginetest::Publication;
 using enginetest::TestHttpServer;
+using testsupport::PathExists;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 
@@ -47,6 +48,7 @@ protected:
     void TearDown() override {
         platform::SetErrorBoxHandler(nullptr);
         SetStallTimeoutSeconds(kDefaultStallTimeoutSeconds);
+        ResetTransferCancel();
         EngineTest::TearDown();
     }
 
@@ -104,6 +106,12 @@ TEST_F(TransferTest, DownloadStringOfUnreachableAddressShowsOneBoxAndReturnsNoth
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].rfind("Updater|DownloadString error: ", 0), 0u) << g_boxes[0];
     EXPECT_NE(g_boxes[0].find("connect"), std::string::npos) << g_boxes[0];
+
+    // A caller off the GUI thread takes the text instead of a box.
+    std::string failure;
+    EXPECT_EQ(DownloadString(url.c_str(), &failure), "");
+    EXPECT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ("Updater|" + failure, g_boxes[0]);
 }
 
 TEST_F(TransferTest, DownloadStringDropsAPartialBody) {
@@ -240,6 +248,40 @@ TEST_F(TransferTest, FullDiskEndsTheDownloadAsAnError) {
         ASSERT_EQ(statuses.size(), 1u) << path;
         EXPECT_EQ(statuses[0].text, "cURL error: Failed writing received data to disk/application\n");
         EXPECT_LT(publisher.Progress().back().progress, 0.5f) << path;
+    }
+    EXPECT_TRUE(PathExists("/dev/full")) << "only a file the download wrote may be removed";
+}
+
+// A body may exceed its declared size by the allowance and not a byte more;
+// an announced length cannot tell, so the bodies here come in chunks.
+TEST_F(TransferTest, BodyMayExceedTheDeclaredSizeOnlyByTheAllowance) {
+    constexpr std::uint32_t kDeclared = 100000;
+    const std::uint64_t limit = DownloadSizeLimit(kDeclared);
+    EXPECT_EQ(limit, kDeclared + (1u << 20) + kDeclared / 10);
+    EXPECT_EQ(DownloadSizeLimit(0), 0u);
+    for (std::uint64_t length : {limit, limit + 1}) {
+        std::string path = "/chunked-" + std::to_string(length) + ".zip";
+        m_server.Routes().Get(path, [length](const httplib::Request&, httplib::Response& response) {
+            response.set_chunked_content_provider(
+                "application/zip", [length](std::size_t offset, httplib::DataSink& sink) {
+                    std::string block(std::min<std::uint64_t>(65536, length - offset), 'k');
+                    sink.write(block.data(), block.size());
+                    if (offset + block.size() == length) {
+                        sink.done();
+                    }
+                    return true;
+                });
+        });
+        enginetest::RecordingPublisher publisher;
+        bool accepted = DownloadFile(m_server.Url(path).c_str(), "chunked.zip", kDeclared);
+        EXPECT_EQ(accepted, length == limit) << length;
+        if (accepted) {
+            EXPECT_EQ(ReadFile("chunked.zip").size(), limit);
+        } else {
+            ASSERT_EQ(publisher.Statuses().size(), 1u);
+            EXPECT_EQ(publisher.Statuses()[0].text, "cURL error: Maximum file size exceeded\n");
+            EXPECT_FALSE(PathExists("chunked.zip")) << "the cut file stays on the disk";
+        }
     }
 }
 

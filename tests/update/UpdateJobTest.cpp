@@ -76,6 +76,26 @@ protected:
         }
     }
 
+    void TearDown() override {
+        ResetTransferCancel();
+        EngineTest::TearDown();
+    }
+
+    // A route that sends the body 64 bytes every 20 ms, so an update stays
+    // in its download for a while.
+    void AddSlowRoute(const std::string& path, const std::string& content) {
+        m_server.Routes().Get(path, [content](const httplib::Request&, httplib::Response& response) {
+            auto body = std::make_shared<std::string>(content);
+            response.set_content_provider(body->size(), "application/zip",
+                                          [body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                              std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                                              std::size_t length = std::min<std::size_t>(64, body->size() - offset);
+                                              sink.write(body->data() + offset, length);
+                                              return true;
+                                          });
+        });
+    }
+
     TempDir m_game{true};
     TempDir m_work;
     enginetest::TestHttpServer m_server;
@@ -112,7 +132,7 @@ TEST_F(UpdateJobTest, SuccessfulUpdateInstallsSavesTheBranchAndRemovesTheArchive
     StartUpdate();
     EXPECT_TRUE(g_updateState.updateInProgress.load());
     EXPECT_TRUE(g_updateState.updateAvailable.load());
-    EXPECT_EQ(g_updateState.archiveFileName, "release.zip");
+    EXPECT_EQ(g_updateState.archiveFileName, kDownloadFileName);
     EXPECT_EQ(m_window.Clears(), 1);
     PollUntilIdle();
 
@@ -121,7 +141,7 @@ TEST_F(UpdateJobTest, SuccessfulUpdateInstallsSavesTheBranchAndRemovesTheArchive
     EXPECT_EQ(ReadFile(m_game.File("game.cfg")), "sv_cheats 0");
     EXPECT_EQ(ReadFile(m_game.File("maps/new.bsp")), "new map");
     EXPECT_EQ(ReadFile(m_game.File("qlm.branch")), "beta");
-    EXPECT_FALSE(PathExists(m_game.File("release.zip")));
+    EXPECT_FALSE(PathExists(m_game.File(kDownloadFileName)));
     // The probe ran again; this test binary has no game module beside it.
     EXPECT_STREQ(g_updateState.installedVersion, "NONE");
     EXPECT_EQ(m_window.VersionChanges(), 1);
@@ -142,9 +162,9 @@ TEST_F(UpdateJobTest, ErrorPageIsDownloadedThenFailsToExtractAndNothingIsSaved) 
     std::vector<std::string> texts = StatusTexts(m_window);
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[1], "#Updater_Unpacking");
-    EXPECT_EQ(texts[2], "Failed to extract " + m_game.File("missing.zip") + ".\n");
+    EXPECT_EQ(texts[2], "Failed to extract " + m_game.File(kDownloadFileName) + ".\n");
     EXPECT_TRUE(m_window.Statuses()[2].error);
-    EXPECT_TRUE(PathExists(m_game.File("missing.zip")));
+    EXPECT_TRUE(PathExists(m_game.File(kDownloadFileName)));
     EXPECT_FALSE(PathExists(m_game.File("qlm.branch")));
     EXPECT_STREQ(g_updateState.installedVersion, "1.0");
     EXPECT_EQ(m_window.VersionChanges(), 0);
@@ -160,16 +180,22 @@ TEST_F(UpdateJobTest, FailedDownloadEndsTheUpdateWithoutExtraction) {
     EXPECT_FALSE(g_updateState.extractionResult.valid());
 }
 
-TEST_F(UpdateJobTest, AddressEndingInSlashFailsToOpenAnEmptyName) {
+// The address names the archive only on the window: an empty or odd last
+// part downloads under the private name all the same.
+TEST_F(UpdateJobTest, AddressEndingInSlashDownloadsUnderThePrivateName) {
+    m_server.Routes().Get("/files/", [this](const httplib::Request&, httplib::Response& response) {
+        response.set_content(m_release, "application/zip");
+    });
     SelectRelease(m_server.Url("/files/"));
     StartUpdate();
     PollUntilIdle();
-    EXPECT_EQ(StatusTexts(m_window), (std::vector<std::string>{"#Updater_P2", "#Updater_FailedOpen"}));
+    EXPECT_EQ(StatusTexts(m_window).back(), "#Updater_Success");
+    EXPECT_EQ(m_window.Progress().front().text, "Downloading ");
 }
 
 TEST_F(UpdateJobTest, OldArchiveIsRemovedNotTruncatedBeforeTheDownload) {
-    WriteFile(m_game.File("release.zip"), "partial from last time");
-    ASSERT_EQ(link(m_game.File("release.zip").c_str(), m_work.File("witness").c_str()), 0);
+    WriteFile(m_game.File(kDownloadFileName), "partial from last time");
+    ASSERT_EQ(link(m_game.File(kDownloadFileName).c_str(), m_work.File("witness").c_str()), 0);
     SelectRelease(m_server.Url("/files/release.zip"));
     StartUpdate();
     PollUntilIdle();
@@ -177,12 +203,17 @@ TEST_F(UpdateJobTest, OldArchiveIsRemovedNotTruncatedBeforeTheDownload) {
     EXPECT_EQ(StatusTexts(m_window).back(), "#Updater_Success");
 }
 
-TEST_F(UpdateJobTest, RemovingTheArchiveLeavesFoldersAndMissingFilesAlone) {
-    fs::create_directories(m_game.File("release.zip"));
-    RemoveArchive("release.zip");
-    EXPECT_TRUE(fs::is_directory(m_game.File("release.zip")));
-    RemoveArchive("never-there.zip");
-    RemoveArchive("");
+TEST_F(UpdateJobTest, RemovingTheArchiveTakesLinksButLeavesFoldersAndMissingFilesAlone) {
+    fs::create_directories(m_game.File("folder.zip"));
+    RemoveDownloadedFile("folder.zip");
+    EXPECT_TRUE(fs::is_directory(m_game.File("folder.zip")));
+    WriteFile(m_work.File("target"), "kept");
+    fs::create_symlink(m_work.File("target"), m_game.File("link.zip"));
+    RemoveDownloadedFile("link.zip");
+    EXPECT_FALSE(fs::is_symlink(m_game.File("link.zip")));
+    EXPECT_EQ(ReadFile(m_work.File("target")), "kept");
+    RemoveDownloadedFile("never-there.zip");
+    RemoveDownloadedFile("");
 }
 
 TEST_F(UpdateJobTest, SelectingABranchDoesNotWriteTheBranchFile) {
@@ -201,23 +232,54 @@ TEST_F(UpdateJobTest, PollingWithoutAnUpdateDoesNothing) {
 // Shutting down while the download still runs must leave the transfer
 // library in place for it: the job finishes its transfer normally.
 TEST_F(UpdateJobTest, ShutdownDuringADownloadLetsTheJobFinish) {
-    m_server.Routes().Get("/files/slow.zip", [this](const httplib::Request&, httplib::Response& response) {
-        auto body = std::make_shared<std::string>(m_release);
-        response.set_content_provider(body->size(), "application/zip",
-                                      [body](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                          std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                                          std::size_t length = std::min<std::size_t>(64, body->size() - offset);
-                                          sink.write(body->data() + offset, length);
-                                          return true;
-                                      });
-    });
+    AddSlowRoute("/files/slow.zip", m_release);
     SelectRelease(m_server.Url("/files/slow.zip"));
     StartUpdate();
     EngineShutdown();
     EXPECT_FALSE(g_updateState.updateInProgress.load());
     ASSERT_EQ(g_updateState.downloadResult.wait_for(std::chrono::seconds(60)), std::future_status::ready);
     EXPECT_TRUE(g_updateState.downloadResult.get());
-    EXPECT_EQ(ReadFile(m_game.File("slow.zip")), m_release);
+    EXPECT_EQ(ReadFile(m_game.File(kDownloadFileName)), m_release);
+}
+
+// Exit cuts a download short, quietly, and takes its archive away.
+TEST_F(UpdateJobTest, ExitDuringADownloadCancelsItWithinASecond) {
+    // About 2.5 s of body: without a cancel the exit would wait for all of it.
+    AddSlowRoute("/files/slow.zip", std::string(8 << 10, 's'));
+    SelectRelease(m_server.Url("/files/slow.zip"));
+    StartUpdate();
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (m_window.Progress().size() < 3 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_TRUE(PathExists(m_game.File(kDownloadFileName))) << "the download did not begin";
+    auto start = std::chrono::steady_clock::now();
+    FinishJobsForExit();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    EXPECT_FALSE(g_updateState.updateInProgress.load());
+    EXPECT_FALSE(g_updateState.downloadResult.valid());
+    EXPECT_FALSE(PathExists(m_game.File(kDownloadFileName)));
+    EXPECT_EQ(StatusTexts(m_window), (std::vector<std::string>{"#Updater_P2"})) << "a cancel is not a failure";
+    FinishJobsForExit();
+}
+
+// Exit after the download has finished waits for the unpacking and then
+// completes the update as the window would have.
+TEST_F(UpdateJobTest, ExitDuringTheExtractionCompletesTheUpdate) {
+    SelectRelease(m_server.Url("/files/release.zip"));
+    StartUpdate();
+    ASSERT_EQ(g_updateState.downloadResult.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    PollUpdateJobs();
+    ASSERT_TRUE(g_updateState.extractionResult.valid()) << "the extraction did not start";
+    FinishJobsForExit();
+    EXPECT_FALSE(g_updateState.updateInProgress.load());
+    EXPECT_EQ(ReadFile(m_game.File("maps/new.bsp")), "new map");
+    EXPECT_EQ(ReadFile(m_game.File("qlm.branch")), "beta");
+    EXPECT_FALSE(PathExists(m_game.File(kDownloadFileName)));
+    EXPECT_EQ(StatusTexts(m_window).back(), "#Updater_Success");
+    std::size_t published = m_window.All().size();
+    FinishJobsForExit();
+    EXPECT_EQ(m_window.All().size(), published);
 }
 
 TEST_F(UpdateJobTest, ShutdownClearsTheFlags) {
