@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "platform/Platform.h"
-#include "update/ProcessList.h"
+#include "platform/Process.h"
 
 namespace update {
 
@@ -24,17 +24,18 @@ std::string OwnFolderOf(const std::string& executablePath) {
 
 bool GameProcessGuardFor(const std::string& ownFolder) {
     bool refuse = false;
-    ForEachProcess([&](const ProcessEntry& process) {
+    platform::ForEachProcess([&](const platform::ProcessEntry& process) {
         if (LowerCase(process.name) != kGameExecutableName) {
             return true;
         }
-        std::string imagePath;
-        if (!ProcessImagePath(process.id, imagePath) || LowerCase(imagePath).rfind(ownFolder, 0) != 0) {
+        platform::ProcessImage image;
+        if (!platform::ProcessImageOf(process.id, image) || LowerCase(image.path).rfind(ownFolder, 0) != 0) {
             return true;
         }
-        // The first game of this installation decides; a running executable
-        // cannot be opened for writing.
-        refuse = !CanOpenForWriting(imagePath);
+        // The first game of this installation decides. A running executable
+        // cannot be opened for writing; a compatibility layer's lock cannot
+        // be seen that way, so a game under one always counts as locked.
+        refuse = image.underCompatibilityLayer || !platform::CanOpenForWriting(image.path);
         return false;
     });
     if (refuse) {
@@ -43,6 +44,6 @@ bool GameProcessGuardFor(const std::string& ownFolder) {
     return refuse;
 }
 
-bool GameProcessGuard() { return GameProcessGuardFor(OwnFolderOf(OwnExecutablePath())); }
+bool GameProcessGuard() { return GameProcessGuardFor(OwnFolderOf(platform::OwnExecutablePath())); }
 
 }  // namespace update

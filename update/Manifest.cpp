@@ -63,8 +63,58 @@ bool ReadBranch(const json& element, BranchRecord& record) {
 }
 
 void WriteListing(std::FILE* listing, const BranchRecord& record) {
-    std::fprintf(listing, "%s\n%s\n%s\n%d\n%s\n%s\n\n", record.name.c_str(), record.name.c_str(),
-                 record.downloadUrl.c_str(), record.size, record.changelog.c_str(), record.version.c_str());
+    std::string name = EscapeForListing(record.name);
+    std::fprintf(listing, "%s\n%s\n%s\n%d\n%s\n%s\n\n", name.c_str(), name.c_str(),
+                 EscapeForListing(record.downloadUrl).c_str(), record.size,
+                 EscapeForListing(record.changelog).c_str(), EscapeForListing(record.version).c_str());
+}
+
+// Counts what the parse would build, without building it, and stops at the
+// first value beyond the limits.
+class ManifestBudget final : public nlohmann::json_sax<json> {
+public:
+    bool null() override { return Value(); }
+    bool boolean(bool) override { return Value(); }
+    bool number_integer(number_integer_t) override { return Value(); }
+    bool number_unsigned(number_unsigned_t) override { return Value(); }
+    bool number_float(number_float_t, const string_t&) override { return Value(); }
+    bool string(string_t&) override { return Value(); }
+    bool binary(binary_t&) override { return Value(); }
+    bool start_object(std::size_t) override { return Open(); }
+    bool key(string_t&) override { return true; }
+    bool end_object() override { return Close(); }
+    bool start_array(std::size_t) override { return Open(); }
+    bool end_array() override { return Close(); }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        return false;
+    }
+
+private:
+    bool Value() { return ++m_values <= kMaxManifestValues; }
+    bool Open() { return ++m_depth <= kMaxManifestDepth && Value(); }
+    bool Close() {
+        --m_depth;
+        return true;
+    }
+
+    std::size_t m_values = 0;
+    int m_depth = 0;
+};
+
+bool IsControlCharacter(unsigned char byte) { return byte < 0x20 || byte == 0x7f; }
+
+// A C1 control written as UTF-8 (U+0080 to U+009F), which terminals that
+// decode UTF-8 obey like its 8-bit form.
+bool IsEncodedC1(std::string_view text, std::size_t at) {
+    return static_cast<unsigned char>(text[at]) == 0xc2 && at + 1 < text.size() &&
+           static_cast<unsigned char>(text[at + 1]) >= 0x80 && static_cast<unsigned char>(text[at + 1]) <= 0x9f;
+}
+
+void AppendEscape(std::string& out, unsigned char byte) {
+    static const char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xf];
 }
 
 void PickSelectedBranch(UpdateState& state) {
@@ -84,22 +134,54 @@ void PickSelectedBranch(UpdateState& state) {
 
 }  // namespace
 
-std::string ResolveManifest(const char* builtInUrl) {
-    ManifestOverride override = ReadManifestOverride();
-    if (override.kind == ManifestOverrideClass::DirectUrl) {
-        return DownloadString(override.url.c_str());
-    }
-    if (override.kind == ManifestOverrideClass::PointerUrl) {
-        std::string pointer = DownloadString(override.url.c_str());
-        std::string target(FirstLine(pointer));
-        if (HasHttpPrefix(target)) {
-            return DownloadString(target.c_str());
+std::string EscapeForListing(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto byte = static_cast<unsigned char>(text[i]);
+        if (IsControlCharacter(byte)) {
+            AppendEscape(out, byte);
+        } else if (IsEncodedC1(text, i)) {
+            AppendEscape(out, byte);
+            AppendEscape(out, static_cast<unsigned char>(text[++i]));
+        } else {
+            out += text[i];
         }
     }
-    return DownloadString(builtInUrl);
+    return out;
+}
+
+std::string ResolveManifest(const char* builtInUrl, std::vector<std::string>* failureTexts) {
+    auto fetch = [failureTexts](const char* url) {
+        if (!failureTexts) {
+            return DownloadString(url);
+        }
+        std::string failure;
+        std::string text = DownloadString(url, &failure);
+        if (!failure.empty()) {
+            failureTexts->push_back(std::move(failure));
+        }
+        return text;
+    };
+    ManifestOverride override = ReadManifestOverride();
+    if (override.kind == ManifestOverrideClass::DirectUrl) {
+        return fetch(override.url.c_str());
+    }
+    if (override.kind == ManifestOverrideClass::PointerUrl) {
+        std::string pointer = fetch(override.url.c_str());
+        std::string target(FirstLine(pointer));
+        if (HasHttpPrefix(target)) {
+            return fetch(target.c_str());
+        }
+    }
+    return fetch(builtInUrl);
 }
 
 bool ParseManifest(std::string_view text, json& document) {
+    ManifestBudget budget;
+    if (!json::sax_parse(text.begin(), text.end(), &budget, nlohmann::detail::input_format_t::json, true)) {
+        return false;
+    }
     json parsed = json::parse(text.begin(), text.end(), nullptr, false, false);
     if (parsed.is_discarded()) {
         return false;

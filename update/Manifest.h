@@ -3,6 +3,7 @@
 // together is in EngineInit.h.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -18,12 +19,27 @@ inline constexpr const char* kBuiltInManifestUrl = "https://updates.quillmere.ne
 inline constexpr const char* kFetchFailedText = "Failed to get update info.\n\nCheck your internet connection. Exiting...";
 inline constexpr const char* kParseFailedText = "Failed to get JSON for update data. Exiting...";
 
-// The manifest text through the override file, a pointer file or the
-// built-in address; empty when the final fetch failed.
-std::string ResolveManifest(const char* builtInUrl);
+// A manifest nests a few levels; anything deeper is refused before it is
+// built, as is a document with more values than the memory budget holds
+// (a value of the parsed tree costs up to about 130 bytes, so a 16 MiB text
+// of empty objects would otherwise take most of a gigabyte).
+inline constexpr int kMaxManifestDepth = 64;
+inline constexpr std::size_t kMaxManifestValues = 1000000;
 
-// Strict parse, no exceptions; false for any syntax error.
+// The manifest text through the override file, a pointer file or the
+// built-in address; empty when the final fetch failed. With failureTexts
+// given, each failed fetch's text is appended there instead of being shown.
+std::string ResolveManifest(const char* builtInUrl, std::vector<std::string>* failureTexts = nullptr);
+
+// Strict parse, no exceptions; false for any syntax error and for a
+// document beyond the depth or value limits. The document is left alone
+// on failure.
 bool ParseManifest(std::string_view text, nlohmann::json& document);
+
+// The listing's form of a text: control characters (C0, DEL and the C1
+// range written as UTF-8) become "\xNN" escapes so that a manifest cannot
+// drive the terminal; every other byte stays as it is.
+std::string EscapeForListing(std::string_view text);
 
 // The accepted branch objects of a manifest document in order, each also
 // written to the listing. Entries without a name, that are not objects or

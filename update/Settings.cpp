@@ -5,6 +5,7 @@
 #include <strings.h>
 
 #include "platform/Platform.h"
+#include "platform/PrivateModule.h"
 #include "update/UpdateState.h"
 
 namespace update {
@@ -13,15 +14,20 @@ namespace {
 
 // Only the first 1023 bytes of the override's first line count.
 constexpr int kOverrideLineBuffer = 1024;
+// A branch name is a short word; a branch file is not read beyond this,
+// whatever it holds.
+constexpr std::size_t kBranchLineLimit = 4096;
 
 using VersionExportFn = const char* (*)();
 
+// A private copy: after an update the module on disk is a new file, while a
+// game module the system cannot unload is still mapped from the last probe.
 platform::ModuleHandle LoadGameModule(const char* moduleName) {
-    if (platform::ModuleHandle module = platform::LoadModule(moduleName)) {
+    if (platform::ModuleHandle module = platform::LoadModuleCopy(moduleName)) {
         return module;
     }
     std::string withSuffix = std::string(moduleName) + platform::ModuleSuffix();
-    return platform::LoadModule(withSuffix.c_str());
+    return platform::LoadModuleCopy(withSuffix.c_str());
 }
 
 }  // namespace
@@ -68,7 +74,7 @@ void ReadChosenBranchName() {
         std::string name;
         int c;
         bool lineFeed = false;
-        while ((c = std::fgetc(file)) != EOF) {
+        while (name.size() < kBranchLineLimit && (c = std::fgetc(file)) != EOF) {
             if (c == '\n') {
                 lineFeed = true;
                 break;

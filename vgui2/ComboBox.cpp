@@ -90,20 +90,17 @@ void ComboBox::SetNumberOfEditLines(int numLines) { m_menu->SetNumberOfVisibleIt
 
 // Items ------------------------------------------------------------------------
 
-KeyValues* ComboBox::SetTextCommand(const char* itemText) {
-    KeyValues* command = new KeyValues("SetText");
-    command->SetString("text", itemText ? itemText : "");
-    return command;
-}
-
 KeyValues* ComboBox::SetTextCommand(const wchar* itemText) {
     KeyValues* command = new KeyValues("SetText");
     command->SetWString("text", itemText ? itemText : u"");
     return command;
 }
 
+// The command carries the wide text: a narrow one would be cut to the
+// message's conversion buffer on its way to the text rule.
 int ComboBox::AddItem(const char* itemText, const KeyValues* userData) {
-    return m_menu->AddMenuItem(itemText, itemText, SetTextCommand(itemText), this, userData);
+    std::u16string text = ToWide(itemText ? itemText : "");
+    return m_menu->AddMenuItem(itemText, itemText, SetTextCommand(text.c_str()), this, userData);
 }
 
 int ComboBox::AddItem(const wchar* itemText, const KeyValues* userData) {

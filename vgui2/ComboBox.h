@@ -95,7 +95,6 @@ private:
     // The row whose item text equals the field's text, or -1.
     int RowOfCurrentText();
     std::u16string ItemText(int itemID);
-    KeyValues* SetTextCommand(const char* itemText);
     KeyValues* SetTextCommand(const wchar* itemText);
     void SelectRow(int row);
 

@@ -284,12 +284,13 @@ void CPanelService::SetParent(VPANEL panel, VPANEL newParent) {
         return;
     }
     // Insert after every sibling of the same or lower z, so that a new child
-    // is drawn on top of its equals.
-    auto position = std::find_if(newRecord->children.begin(), newRecord->children.end(), [&](VPANEL sibling) {
+    // is drawn on top of its equals. Searched from the end, where a new child
+    // of the common z belongs, so filling a list of n rows stays linear.
+    auto position = std::find_if(newRecord->children.rbegin(), newRecord->children.rend(), [&](VPANEL sibling) {
         Record* siblingRecord = Find(sibling);
-        return siblingRecord && siblingRecord->z > record->z;
+        return !siblingRecord || siblingRecord->z <= record->z;
     });
-    newRecord->children.insert(position, panel);
+    newRecord->children.insert(position.base(), panel);
     if (newRecord->client) {
         newRecord->client->OnChildAdded(panel);
     }

@@ -74,6 +74,46 @@ TEST(ManifestParse, IsStrict) {
     EXPECT_TRUE(document.is_object());
 }
 
+std::string Nested(int depth) { return std::string(depth, '[') + std::string(depth, ']'); }
+
+// A flat array of the given number of values in all (the array is one).
+std::string ValuesInAll(std::size_t values) {
+    std::string text = "[0";
+    for (std::size_t i = 2; i < values; ++i) {
+        text += ",0";
+    }
+    return text + "]";
+}
+
+TEST(ManifestParse, RefusesDocumentsBeyondDepthOrValueBudget) {
+    struct Case {
+        const char* what;
+        std::string text;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"64 levels", Nested(kMaxManifestDepth), true},
+        {"65 levels", Nested(kMaxManifestDepth + 1), false},
+        {"an object at level 65", Nested(kMaxManifestDepth).insert(kMaxManifestDepth, "{}"), false},
+        {"16 MiB of openings", std::string(16u << 20, '['), false},
+        {"values up to the budget", ValuesInAll(kMaxManifestValues), true},
+        {"one value beyond it", ValuesInAll(kMaxManifestValues + 1), false},
+    };
+    for (const Case& c : cases) {
+        json document = json::object();
+        EXPECT_EQ(ParseManifest(c.text, document), c.accepted) << c.what;
+        EXPECT_EQ(document.is_object(), !c.accepted) << c.what << ": a refused text leaves the document";
+    }
+}
+
+TEST(ManifestBranches, ListingEscapesControlCharactersInEveryField) {
+    std::string listing;
+    Branches(R"({"branches":[{"name":"a\u001b[2Jb","version":"1\u0007","browser_download_url":"h\u001b]0;t\u0007",
+        "changelog":"x\ny\u007f\u009b\u00e9 \\x1b","size":1}]})",
+             &listing);
+    EXPECT_EQ(listing, "a\\x1b[2Jb\na\\x1b[2Jb\nh\\x1b]0;t\\x07\n1\nx\\x0ay\\x7f\\xc2\\x9b\xc3\xa9 \\x1b\n1\\x07\n\n");
+}
+
 TEST(ManifestBranches, NonObjectRootsMissingOrEmptyBranchesGiveNothing) {
     EXPECT_TRUE(Branches(R"([{"name":"plus"}])").empty());
     EXPECT_TRUE(Branches(R"({"other":[{"name":"plus"}]})").empty());
@@ -232,6 +272,19 @@ TEST_F(ManifestFetchTest, PointerWithoutUrlOrFailingFallsBackToBuiltIn) {
     EXPECT_NE(Resolve().find("builtin"), std::string::npos);
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].rfind("DownloadString error: ", 0), 0u);
+}
+
+TEST_F(ManifestFetchTest, FailureTextsAreCollectedInOrderInsteadOfShown) {
+    std::vector<std::string> failures;
+    Override(Unreachable().replace(Unreachable().size() - 5, 5, ".txt"));
+    EXPECT_NE(ResolveManifest(m_server.Url("/builtin.json").c_str(), &failures).find("builtin"), std::string::npos);
+    EXPECT_EQ(failures.size(), 1u);
+    EXPECT_EQ(ResolveManifest(Unreachable().c_str(), &failures), "");
+    ASSERT_EQ(failures.size(), 3u) << "pointer and built-in address both failed";
+    for (const std::string& failure : failures) {
+        EXPECT_EQ(failure.rfind("DownloadString error: ", 0), 0u) << failure;
+    }
+    EXPECT_TRUE(g_boxes.empty());
 }
 
 TEST_F(ManifestFetchTest, EngineInitSelectsFlagsAndHandsTheListToTheWindowOnce) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "platform/Platform.h"
 #include "tests/support/TestSupport.h"
 #include "tests/update/EngineTestSupport.h"
 #include "update/Settings.h"
@@ -10,6 +12,7 @@ using namespace update;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -95,6 +98,12 @@ TEST_F(SettingsTest, BranchFileGivesFirstLineWithTextModeLineEnd) {
     WriteFile(m_gameFolder.File("qlm.branch"), "\nbeta");
     ReadChosenBranchName();
     EXPECT_EQ(g_updateState.chosenBranchName, "plus");
+
+    // A file without a line end is not read beyond 4 KiB.
+    g_updateState.chosenBranchName.clear();
+    WriteFile(m_gameFolder.File("qlm.branch"), std::string(1 << 20, 'b'));
+    ReadChosenBranchName();
+    EXPECT_EQ(g_updateState.chosenBranchName, std::string(4096, 'b'));
 }
 
 TEST_F(SettingsTest, SaveBranchWritesTheNameAloneAndReplacesOldContent) {
@@ -140,6 +149,38 @@ TEST(VersionProbe, MissingModuleExportOrTextGivesNone) {
     EXPECT_EQ(Probe("does-not-exist"), "NONE");
     EXPECT_EQ(Probe("noexport"), "NONE");
     EXPECT_EQ(Probe("nullversion"), "NONE");
+}
+
+std::string CallVersionExport(platform::ModuleHandle module) {
+    auto versionExport = reinterpret_cast<const char* (*)()>(platform::ModuleExport(module, kVersionExportName));
+    return versionExport ? versionExport() : "<no export>";
+}
+
+TEST_F(SettingsTest, ModuleReplacedOnDiskReportsItsNewTextEvenWhenTheOldOneStaysMapped) {
+    std::string module = m_gameFolder.File("FileSystem_Stdio.so");
+    // Installed the way an update replaces a file: a new file under the name.
+    auto install = [&](const char* variant) {
+        fs::copy_file(std::string(UPD_GAME_MODULES_DIR) + "/" + variant + "/FileSystem_Stdio.so", module + ".new");
+        fs::rename(module + ".new", module);
+    };
+    std::string probed = m_gameFolder.File("FileSystem_Stdio");
+    char version[kInstalledVersionSize];
+    install("stuck-old");
+    // The stand-in really cannot be unloaded: loaded by its path, unloaded,
+    // replaced and loaded again, it still runs the old copy.
+    platform::ModuleHandle direct = platform::LoadModule(module.c_str());
+    ASSERT_NE(direct, nullptr);
+    platform::UnloadModule(direct);
+    ProbeInstalledVersion(probed.c_str(), version, sizeof(version));
+    EXPECT_STREQ(version, "2.0.0");
+
+    install("stuck-new");
+    direct = platform::LoadModule(module.c_str());
+    EXPECT_EQ(CallVersionExport(direct), "2.0.0");
+    platform::UnloadModule(direct);
+    ProbeInstalledVersion(probed.c_str(), version, sizeof(version));
+    EXPECT_STREQ(version, "2.1.0");
+    EXPECT_TRUE(fs::exists(module)) << "the probe leaves the game's file alone";
 }
 
 TEST(VersionProbe, ProductProbeWithoutGameModuleGivesNone) {

@@ -4,6 +4,7 @@
 // the pointer as a person would.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -273,6 +274,47 @@ TEST_F(ComboBoxTest, FactoryMakesAnEditableFiveLineBox) {
     EXPECT_TRUE(box->IsEditable());
     EXPECT_EQ(box->GetMenu()->GetNumberOfVisibleItems(), 5);
     delete made;
+}
+
+TEST_F(ComboBoxTest, VeryLongItemTextArrivesWholeAndShowsItsStart) {
+    std::string name;
+    for (int i = 0; i < 1000; ++i) {
+        name += "branch-" + std::to_string(i % 10) + "xy";
+    }
+    combo->ActivateItem(combo->AddItem(name.c_str(), nullptr));
+    Deliver();
+    EXPECT_EQ(Text(), name);
+    combo->InvalidateLayout(true);
+    surface.drawnChars.clear();
+    combo->PaintTraverse(true);
+    std::string shown = vgui2::ToNarrow(surface.DrawnText());
+    const std::string ellipsis = "\u2026";
+    ASSERT_GT(shown.size(), ellipsis.size());
+    EXPECT_EQ(shown.substr(shown.size() - ellipsis.size()), ellipsis) << "the cut shows: " << shown;
+    EXPECT_EQ(name.rfind(shown.substr(0, shown.size() - ellipsis.size()), 0), 0u) << shown;
+}
+
+// Filling, choosing and opening must not grow faster than the item count:
+// a manifest may list a hundred thousand branches.
+TEST_F(ComboBoxTest, HundredThousandItemsFillChooseAndOpenWithinASecond) {
+    auto* big = new ComboBox(owner, "big", 5, false);
+    big->SetBounds(20, 30, 160, 24);
+    auto start = std::chrono::steady_clock::now();
+    constexpr int kItems = 100000;
+    for (int i = 0; i < kItems; ++i) {
+        big->AddItem(("branch-" + std::to_string(i)).c_str(), nullptr);
+    }
+    big->ActivateItem(big->GetItemIDFromRow(kItems - 1));
+    Deliver();
+    big->ShowMenu();
+    Deliver();
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(vgui2::ToNarrow(big->GetWideText()), "branch-99999");
+    EXPECT_TRUE(big->IsDropdownVisible());
+    EXPECT_EQ(big->GetMenu()->GetCurrentlyHighlightedItem(), kItems - 1);
+    // About a second here; a fill that grows with the square of the count
+    // took a minute, and the bound leaves room for sanitizer builds.
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count(), 20000);
 }
 
 }  // namespace
