@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
+#include "platform/OwnErrorBox.h"
 #include "platform/Platform.h"
 
 namespace platform {
@@ -11,10 +11,6 @@ namespace platform {
 namespace {
 
 ErrorBoxFn g_errorBoxHandler = nullptr;
-
-bool IsRealDisplayDriver(const char* driver) {
-    return driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "wayland") == 0);
-}
 
 bool HasEnvironment(const char* name) {
     const char* value = std::getenv(name);
@@ -43,8 +39,18 @@ void ShowErrorBox(const char* caption, const char* text) {
         g_errorBoxHandler(caption, text);
         return;
     }
-    if (RealDisplayAvailable()) {
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr);
+    if (!RealDisplayAvailable()) {
+        return;
+    }
+    // SDL's box needs X core fonts or zenity, which fresh and Wayland-only
+    // desktops lack; a report nobody sees would leave the person with a
+    // program that seemingly did nothing.
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr) == 0) {
+        return;
+    }
+    if (!ShowOwnErrorBox(caption, text)) {
+        std::fprintf(stderr, "%s: no error box could be shown: %s\n", caption, SDL_GetError());
+        std::fflush(stderr);
     }
 }
 

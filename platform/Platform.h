@@ -25,8 +25,10 @@ std::string ExecutableDirectory();
 // Creates one directory; true when it exists afterwards.
 bool MakeDirectory(const char* path);
 
-// A fatal report: one line "caption: text" on standard error, then the
-// platform's modal error box when a real display is in use.
+// A fatal report: one line "caption: text" on standard error, then, when a
+// real display is in use, the system's modal error box or, where that cannot
+// be shown, the platform's own. Returns once the box was dismissed; a quit
+// request (SIGTERM) dismisses it too and still reaches the GUI loop.
 void ShowErrorBox(const char* caption, const char* text);
 
 // Tests replace the error box (not the standard-error line) with their own.
