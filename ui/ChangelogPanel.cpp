@@ -1,10 +1,14 @@
 #include "ui/ChangelogPanel.h"
 
+#include <algorithm>
+
 #include "services/IPanel.h"
 #include "services/IScheme.h"
+#include "services/ISurface.h"
 #include "services/ServicePointers.h"
 #include "update/UpdateState.h"
 #include "vgui2/RichText.h"
+#include "vgui2/WindowPlacement.h"
 
 namespace {
 
@@ -28,14 +32,21 @@ CChangelogPanel::CChangelogPanel(vgui2::Panel* parent) : Frame(parent, "Changelo
     }
     InvalidateLayout();
     if (parent) {
-        int x = 0;
-        int y = 0;
-        int wide = 0;
-        int tall = 0;
-        vgui2::ipanel()->GetPos(parent->GetVPanel(), x, y);
-        vgui2::ipanel()->GetSize(parent->GetVPanel(), wide, tall);
-        SetPos(x + wide, y);
+        PlaceBesideFrame(parent->GetVPanel());
     }
+}
+
+// Right of the updater frame reads naturally, but on a narrow screen that
+// would put the close button out of reach, so the window goes left of the
+// frame instead, or is shifted inside the work area.
+void CChangelogPanel::PlaceBesideFrame(vgui2::VPANEL frame) {
+    vgui2::ScreenRect anchor;
+    vgui2::ipanel()->GetPos(frame, anchor.x, anchor.y);
+    vgui2::ipanel()->GetSize(frame, anchor.wide, anchor.tall);
+    vgui2::ScreenRect area;
+    vgui2::surface()->GetWorkspaceBounds(area.x, area.y, area.wide, area.tall);
+    vgui2::ScreenRect placed = vgui2::PlaceBeside(anchor, GetWide(), GetTall(), area);
+    SetPos(placed.x, placed.y);
 }
 
 CChangelogPanel::~CChangelogPanel() = default;
@@ -47,7 +58,10 @@ void CChangelogPanel::PerformLayout() {
     int tall = 0;
     GetClientArea(x, y, wide, tall);
     m_text->SetPos(x + kMargin, y + kMargin);
-    m_text->SetSize(wide - 2 * kMargin, tall - 2 * kMargin);
+    // The text view ends above the resize grip, which would otherwise cover
+    // its scroll bar's down arrow.
+    int bottom = std::min(y + tall - kMargin, GetTall() - kResizeGripSize);
+    m_text->SetSize(wide - 2 * kMargin, bottom - y - kMargin);
     Frame::PerformLayout();
     m_text->SetFgColor(kChangelogGreen);
 }

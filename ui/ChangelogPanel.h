@@ -24,5 +24,7 @@ protected:
     void PerformLayout() override;
 
 private:
+    void PlaceBesideFrame(vgui2::VPANEL frame);
+
     vgui2::RichText* m_text = nullptr;
 };

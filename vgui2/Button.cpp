@@ -220,7 +220,8 @@ IBorder* Button::GetBorder(bool depressed, bool, bool, bool keyFocus) {
     if (depressed) {
         return m_depressedBorder;
     }
-    if (m_buttonBorderEnabled && (keyFocus || (m_isCurrentDefault && IsEnabled()))) {
+    // A disabled button cannot be pressed, so it shows no focus either.
+    if (m_buttonBorderEnabled && (keyFocus || m_isCurrentDefault) && IsEnabled()) {
         return m_keyFocusBorder;
     }
     return m_defaultBorder;

@@ -25,6 +25,7 @@
 #include "vgui2/MessageBox.h"
 #include "vgui2/PanelHandles.h"
 #include "vgui2/TextImage.h"
+#include "vgui2/WindowPlacement.h"
 
 namespace vgui2 {
 
@@ -125,25 +126,25 @@ GripPanel* Frame::GetGrip(int index) { return index >= 0 && index < kGripCount ?
 
 // Title ------------------------------------------------------------------------
 
-void Frame::SetTitle(const char* title, bool surfaceTitle) {
+// Every frame is a native window of its own here, so the native window always
+// carries the title: a taskbar or window list never shows a blank entry. The
+// desktop-title flag therefore changes nothing.
+void Frame::SetTitle(const char* title, bool) {
     m_title->SetText(title ? title : "");
-    if (surfaceTitle) {
-        // The title image already holds the localized text of a token, or
-        // the converted plain text.
-        wchar desktop[kDesktopTitleChars];
-        m_title->GetText(desktop, sizeof(desktop));
-        surface()->SetTitle(GetVPanel(), desktop);
-    }
-    Repaint();
+    ShowTitle();
 }
 
-void Frame::SetTitle(const wchar* title, bool surfaceTitle) {
+void Frame::SetTitle(const wchar* title, bool) {
     m_title->SetText(title ? title : u"");
-    if (surfaceTitle) {
-        wchar desktop[kDesktopTitleChars];
-        m_title->GetText(desktop, sizeof(desktop));
-        surface()->SetTitle(GetVPanel(), desktop);
-    }
+    ShowTitle();
+}
+
+void Frame::ShowTitle() {
+    // The title image already holds the localized text of a token, or the
+    // converted plain text.
+    wchar desktop[kDesktopTitleChars];
+    m_title->GetText(desktop, sizeof(desktop));
+    surface()->SetTitle(GetVPanel(), desktop);
     Repaint();
 }
 
@@ -158,12 +159,13 @@ void Frame::OnDialogVariablesChanged(KeyValues* variables) {
     wchar text[kDialogTitleChars];
     localize()->ConstructString(text, sizeof(text), m_title->GetTokenName().c_str(), variables);
     m_title->SetText(text);
-    Repaint();
+    ShowTitle();
 }
 
 // Showing, closing and modality --------------------------------------------------
 
 void Frame::Activate() {
+    KeepInsideWorkArea();
     MoveToFront();
     surface()->MovePopupToFront(GetVPanel());
     RequestFocus();
@@ -249,6 +251,18 @@ void Frame::MoveToCenterOfScreen() {
     int x = 0, y = 0, wide = 0, tall = 0;
     surface()->GetWorkspaceBounds(x, y, wide, tall);
     SetPos((wide - GetWide()) / 2, (tall - GetTall()) / 2);
+}
+
+void Frame::KeepInsideWorkArea() {
+    ScreenRect area;
+    surface()->GetWorkspaceBounds(area.x, area.y, area.wide, area.tall);
+    ScreenRect window;
+    GetPos(window.x, window.y);
+    GetSize(window.wide, window.tall);
+    ScreenRect inside = ShiftInside(window, area);
+    if (inside.x != window.x || inside.y != window.y) {
+        SetPos(inside.x, inside.y);
+    }
 }
 
 void Frame::GetDefaultScreenPosition(int& x, int& y, int& wide, int& tall) { x = y = wide = tall = 0; }
@@ -423,7 +437,7 @@ void Frame::PerformLayout() {
     m_grips[kBottomLeft]->SetBounds(0, h - 8, 8, 8);
     m_grips[kBottom]->SetBounds(8, h - 5, w - 26, 5);
     m_grips[kRight]->SetBounds(w - 5, 8, 5, h - 26);
-    m_grips[kBottomRight]->SetBounds(w - 18, h - 18, 18, 18);
+    m_grips[kBottomRight]->SetBounds(w - kResizeGripSize, h - kResizeGripSize, kResizeGripSize, kResizeGripSize);
     m_captionGrip->SetBounds(0, 0, w - 10, kCaptionTall);
     // The caption lies under the edge grips, so the top edge and corners
     // still resize.

@@ -29,6 +29,10 @@ class Frame : public EditablePanel {
     VGUI2_PANEL_CLASS(Frame, EditablePanel);
 
 public:
+    // The bottom-right grip's square, which children in that corner leave
+    // free so the grip does not cover them.
+    static constexpr int kResizeGripSize = 18;
+
     static constexpr int kMinimumWide = 128;
     static constexpr int kMinimumTall = 66;
     static constexpr float kFlashIntervalSeconds = 1.8f;
@@ -44,6 +48,9 @@ public:
     virtual void SetTitle(const char* title, bool surfaceTitle);
     // To the front, focused, shown, enabled and restored from minimized.
     virtual void Activate();
+    // Moves the frame back inside the desktop's work area when it lies
+    // partly or wholly outside; activation does this before showing it.
+    void KeepInsideWorkArea();
     virtual void CloseModal();
     virtual void SetDeleteSelfOnClose(bool state);
     virtual void MoveToCenterOfScreen();
@@ -122,6 +129,7 @@ protected:
     bool FocusIsInside();
 
 private:
+    void ShowTitle();
     void ReleaseAppModal();
     void SetupResizeCursors();
     void UpdateTitleButtonVisibility();

@@ -2,6 +2,7 @@
 
 #include "services/ISurface.h"
 #include "services/ServicePointers.h"
+#include "vgui2/Utf16.h"
 
 namespace vgui2 {
 
@@ -39,9 +40,9 @@ void Image::DrawSetTextFont(HFont font) { surface()->DrawSetTextFont(font); }
 
 void Image::DrawSetTextColor(Color color) { surface()->DrawSetTextColor(color); }
 
-void Image::DrawChar(int x, int y, wchar ch) {
+void Image::DrawChar(int x, int y, char32_t codePoint) {
     surface()->DrawSetTextPos(m_x + x, m_y + y);
-    surface()->DrawUnicodeChar(ch);
+    DrawCodePoint(*surface(), codePoint);
 }
 
 }  // namespace vgui2

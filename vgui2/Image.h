@@ -31,9 +31,9 @@ public:
 protected:
     void DrawSetTextFont(HFont font);
     void DrawSetTextColor(Color color);
-    // Draws one character with its top-left corner at (x, y) from the
-    // image's position.
-    void DrawChar(int x, int y, wchar ch);
+    // Draws one character (a code point, so a surrogate pair is one) with
+    // its top-left corner at (x, y) from the image's position.
+    void DrawChar(int x, int y, char32_t codePoint);
 
 private:
     int m_x = 0;

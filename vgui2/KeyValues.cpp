@@ -49,8 +49,11 @@ struct TokenReader {
             while (*p && IsTextSpace(static_cast<unsigned char>(*p))) {
                 ++p;
             }
+            // Token files are UTF-8 and translators write comments in their
+            // own language, so a comment runs to its line end whatever bytes
+            // it holds.
             if (p[0] == '/' && p[1] == '/') {
-                while (*p && *p != '\n' && static_cast<unsigned char>(*p) < 128) {
+                while (*p && *p != '\n') {
                     ++p;
                 }
                 continue;
@@ -92,19 +95,15 @@ struct TokenReader {
             token[length] = '\0';
             return token;
         }
-        if (static_cast<unsigned char>(*p) >= 128) {
-            p += std::strlen(p);
-            return nullptr;
-        }
+        // A bare token keeps its UTF-8 bytes whole: cutting it at a byte of
+        // 128 or more would split a character and lose the rest of the file.
         std::size_t consumed = 0;
-        while (*p && !IsTextSpace(static_cast<unsigned char>(*p)) && static_cast<unsigned char>(*p) < 128) {
+        while (*p && !IsTextSpace(static_cast<unsigned char>(*p))) {
             append(*p++);
             ++consumed;
         }
         if (!*p && consumed == 1) {
             length = 0;
-        } else if (static_cast<unsigned char>(*p) >= 128) {
-            ++p;
         }
         token[length] = '\0';
         return token;

@@ -16,6 +16,7 @@
 #include "vgui2/PanelHandles.h"
 #include "vgui2/ScrollBar.h"
 #include "vgui2/TextConvert.h"
+#include "vgui2/Utf16.h"
 
 namespace vgui2 {
 
@@ -32,14 +33,14 @@ constexpr int kWheelLines = 3;
 // The character classes are fixed here rather than taken from the process
 // locale: under the "C" locale the library would call every non-ASCII
 // letter unprintable and the view would silently drop it.
-bool IsPrintable(wchar ch) { return !(ch < 0x20 || (ch >= 0x7F && ch < 0xA0)); }
+bool IsPrintable(char32_t ch) { return !(ch < 0x20 || (ch >= 0x7F && ch < 0xA0)); }
 
-bool IsSpace(wchar ch) {
+bool IsSpace(char32_t ch) {
     return ch == u' ' || (ch >= 0x09 && ch <= 0x0D) || ch == 0x1680 || (ch >= 0x2000 && ch <= 0x2006) ||
            (ch >= 0x2008 && ch <= 0x200A) || ch == 0x2028 || ch == 0x2029 || ch == 0x205F || ch == 0x3000;
 }
 
-bool IsLineEnd(wchar ch) { return ch == u'\r' || ch == u'\n'; }
+bool IsLineEnd(char32_t ch) { return ch == u'\r' || ch == u'\n'; }
 
 bool IsKeyDown(KeyCode left, KeyCode right) { return input()->IsKeyDown(left) || input()->IsKeyDown(right); }
 
@@ -125,6 +126,7 @@ void RichText::SetText(const wchar* text) {
     m_runs.assign(1, FormatRun{GetFgColor(), 0, 0, false});
     m_text = text ? text : u"";
     m_scrollBar->SetValue(0);
+    m_textReplaced = true;
     ClearSelection();
     ResetLineBreaks();
     Repaint();
@@ -135,7 +137,7 @@ void RichText::AppendText(const wchar* text, Color color, bool clickable) {
     std::u16string added = text ? text : u"";
     if (m_maxChars >= 0) {
         std::size_t room = m_text.size() < static_cast<std::size_t>(m_maxChars) ? m_maxChars - m_text.size() : 0;
-        added.resize(std::min(added.size(), room));
+        added.resize(static_cast<std::size_t>(WholeCodePointPrefix(added, static_cast<int>(room))));
     }
     if (added.empty()) {
         return;
@@ -199,7 +201,17 @@ void RichText::ResetLineBreaks() {
 }
 
 // Line ends take no room: they only end the line they stand on.
-int RichText::CharWidth(wchar ch) { return IsLineEnd(ch) ? 0 : surface()->GetCharacterWidth(m_font, ch); }
+int RichText::CharWidth(char32_t ch) {
+    return IsLineEnd(ch) ? 0 : surface()->GetCharacterWidth(m_font, static_cast<int>(ch));
+}
+
+int RichText::TextWidth(int from, int to) {
+    int width = 0;
+    for (int index = from; index < to; index = NextCodePointStart(m_text, index)) {
+        width += CharWidth(CodePointAt(m_text, index));
+    }
+    return width;
+}
 
 // At least one pixel, so that a font without height cannot divide by zero.
 int RichText::LineHeight() { return std::max(1, surface()->GetFontTall(m_font) + m_lineSpacing); }
@@ -250,7 +262,8 @@ void RichText::RecalculateLineBreaks() {
     int x = m_textLeftOffset + m_runs[RunIndexAt(index)].pixelsIndent;
     int wordStart = contentStart;
     while (index < length) {
-        wchar ch = m_text[index];
+        int units = 0;
+        char32_t ch = CodePointAt(m_text, index, &units);
         int indent = m_runs[RunIndexAt(index)].pixelsIndent;
         int width = CharWidth(ch);
         bool lineEnd = IsLineEnd(ch);
@@ -269,7 +282,7 @@ void RichText::RecalculateLineBreaks() {
             wordStart = index;
         }
         x += width;
-        ++index;
+        index += units;
     }
     m_lineBreaks.push_back(kLineBreakSentinel);
     m_recalcStartLine = 0;
@@ -285,12 +298,13 @@ void RichText::UpdateScrollBar() {
     int lines = LineCount();
     int min = 0, max = 0;
     m_scrollBar->GetRange(min, max);
-    bool atEnd = m_scrollBar->GetValue() >= max - m_scrollBar->GetRangeWindow();
+    bool followEnd = !m_textReplaced && m_scrollBar->GetValue() >= max - m_scrollBar->GetRangeWindow();
+    m_textReplaced = false;
     if (lines > visibleLines) {
         m_scrollBar->SetRange(0, lines);
         m_scrollBar->SetRangeWindow(visibleLines);
         m_scrollBar->SetEnabled(true);
-        if (atEnd) {
+        if (followEnd) {
             m_scrollBar->SetValue(lines - visibleLines);
         }
     } else {
@@ -325,12 +339,12 @@ void RichText::PaintBackground() {
     for (int line = std::max(0, m_scrollBar->GetValue()); line < LineCount() && y < tall; ++line) {
         int end = LineEnd(line);
         int x = -1;
-        for (int index = LineStart(line); index < end; ++index) {
+        for (int index = LineStart(line), units = 0; index < end; index += units) {
             const FormatRun& run = m_runs[RunIndexAt(index)];
             if (x < 0) {
                 x = m_textLeftOffset + run.pixelsIndent;
             }
-            wchar ch = m_text[index];
+            char32_t ch = CodePointAt(m_text, index, &units);
             int width = CharWidth(ch);
             if (IsPrintable(ch)) {
                 Color color = IsEnabled() ? run.color : m_disabledFgColor;
@@ -341,7 +355,7 @@ void RichText::PaintBackground() {
                 }
                 surface()->DrawSetTextColor(color);
                 surface()->DrawSetTextPos(x, y);
-                surface()->DrawUnicodeChar(ch);
+                DrawCodePoint(*surface(), ch);
             }
             x += width;
         }
@@ -364,17 +378,11 @@ void RichText::PlaceClickPanels() {
             panel->SetVisible(false);
             continue;
         }
-        int x = m_textLeftOffset + m_runs[RunIndexAt(start)].pixelsIndent;
-        for (int index = LineStart(line); index < start; ++index) {
-            x += CharWidth(m_text[index]);
-        }
-        int wide = 0;
+        int x = m_textLeftOffset + m_runs[RunIndexAt(start)].pixelsIndent + TextWidth(LineStart(line), start);
         int runIndex = RunIndexAt(start);
         int runEnd = runIndex + 1 < static_cast<int>(m_runs.size()) ? m_runs[runIndex + 1].textIndex
                                                                     : static_cast<int>(m_text.size());
-        for (int index = start; index < std::min(runEnd, LineEnd(line)); ++index) {
-            wide += CharWidth(m_text[index]);
-        }
+        int wide = TextWidth(start, std::min(runEnd, LineEnd(line)));
         panel->SetBounds(x, y, wide, lineHeight);
         panel->SetVisible(true);
     }
@@ -429,12 +437,12 @@ void RichText::OnSliderMoved() { Repaint(); }
 void RichText::OnClickPanel(int index) {
     std::u16string clicked;
     int length = static_cast<int>(m_text.size());
-    for (int at = std::max(0, index); at < length && static_cast<int>(clicked.size()) < kClickedTextMaxChars;
-         ++at) {
-        if (!m_runs[RunIndexAt(at)].clickable) {
+    for (int at = std::max(0, index), units = 0; at < length; at += units) {
+        CodePointAt(m_text, at, &units);
+        if (!m_runs[RunIndexAt(at)].clickable || static_cast<int>(clicked.size()) + units > kClickedTextMaxChars) {
             break;
         }
-        clicked += m_text[at];
+        clicked.append(m_text, static_cast<std::size_t>(at), static_cast<std::size_t>(units));
     }
     KeyValues* message = new KeyValues("TextClicked");
     message->SetWString("text", clicked.c_str());
@@ -454,7 +462,7 @@ bool RichText::RequestInfo(KeyValues* outputData) {
     // Names share symbols without regard to case, so the spelling that
     // comes back may be another one's.
     if (strcasecmp(outputData->GetName(), "GetText") == 0) {
-        std::u16string first = m_text.substr(0, kGetTextMaxChars);
+        std::u16string first = m_text.substr(0, static_cast<std::size_t>(WholeCodePointPrefix(m_text, kGetTextMaxChars)));
         outputData->SetWString("text", first.c_str());
         return true;
     }
@@ -491,8 +499,8 @@ int RichText::IndexAtPoint(int x, int y) {
     int start = LineStart(line);
     int end = LineEnd(line);
     int left = m_textLeftOffset + m_runs[RunIndexAt(start)].pixelsIndent;
-    for (int index = start; index < end; ++index) {
-        int width = CharWidth(m_text[index]);
+    for (int index = start; index < end; index = NextCodePointStart(m_text, index)) {
+        int width = CharWidth(CodePointAt(m_text, index));
         // The nearer edge of the glyph decides which side the caret takes.
         if (x < left + width / 2) {
             return index;

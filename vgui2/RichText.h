@@ -104,7 +104,9 @@ private:
     int LineOfIndex(int index) const;
     int LineHeight();
     int RunIndexAt(int textIndex) const;
-    int CharWidth(wchar ch);
+    int CharWidth(char32_t ch);
+    // The drawn width of the text from one index up to another.
+    int TextWidth(int from, int to);
     // The text index under a point given in local coordinates.
     int IndexAtPoint(int x, int y);
     void MoveSelectionToPointer();
@@ -131,6 +133,9 @@ private:
     bool m_mouseLeftWhileSelecting = false;
     ScrollBar* m_scrollBar = nullptr;
     bool m_updateScrollBar = true;
+    // Set while the text was replaced and not yet laid out: a new text opens
+    // at its top, however the scroll bar stood for the old one.
+    bool m_textReplaced = true;
     HPanel m_editMenu = kNoHandle;
     std::optional<std::string> m_settingsText;
     int m_textLeftOffset = 3;

@@ -14,6 +14,7 @@
 #include "vgui2/KeyValues.h"
 #include "vgui2/Menu.h"
 #include "vgui2/MenuPlacement.h"
+#include "vgui2/Utf16.h"
 #include "vgui2/WideText.h"
 
 namespace vgui2 {
@@ -24,6 +25,7 @@ constexpr int kTextMargin = 3;
 constexpr int kMultilineTop = 2;
 constexpr int kAtPointer = 4;
 constexpr wchar kHiddenChar = u'*';
+constexpr char32_t kEllipsis = U'\u2026';
 
 bool IsShiftDown() { return input()->IsKeyDown(KEY_LSHIFT) || input()->IsKeyDown(KEY_RSHIFT); }
 bool IsCtrlDown() { return input()->IsKeyDown(KEY_LCONTROL) || input()->IsKeyDown(KEY_RCONTROL); }
@@ -57,7 +59,7 @@ TextEntry::~TextEntry() = default;
 void TextEntry::SetText(const wchar* text) {
     m_text = text ? text : u"";
     if (m_maxChars >= 0 && static_cast<int>(m_text.size()) > m_maxChars) {
-        m_text.resize(static_cast<std::size_t>(m_maxChars));
+        m_text.resize(static_cast<std::size_t>(WholeCodePointPrefix(m_text, m_maxChars)));
     }
     m_cursorPos = 0;
     m_selectAnchor = -1;
@@ -76,7 +78,7 @@ void TextEntry::GetText(wchar* buffer, int bufferBytes) {
     if (!buffer || capacity <= 0) {
         return;
     }
-    std::size_t count = std::min(m_text.size(), static_cast<std::size_t>(capacity - 1));
+    auto count = static_cast<std::size_t>(WholeCodePointPrefix(m_text, capacity - 1));
     std::copy_n(m_text.begin(), count, buffer);
     buffer[count] = 0;
 }
@@ -140,9 +142,19 @@ HFont TextEntry::CurrentFont() {
     return m_font;
 }
 
-int TextEntry::CharWidth(wchar ch) { return surface()->GetCharacterWidth(CurrentFont(), DisplayChar(ch)); }
+int TextEntry::CharWidth(char32_t ch) {
+    return surface()->GetCharacterWidth(CurrentFont(), static_cast<int>(DisplayChar(ch)));
+}
 
-wchar TextEntry::DisplayChar(wchar ch) const { return m_hideText && ch != u'\n' ? kHiddenChar : ch; }
+int TextEntry::TextWidth(int from, int to) {
+    int width = 0;
+    for (int i = from; i < to; i = NextCodePointStart(m_text, i)) {
+        width += CharWidth(CodePointAt(m_text, i));
+    }
+    return width;
+}
+
+char32_t TextEntry::DisplayChar(char32_t ch) const { return m_hideText && ch != u'\n' ? kHiddenChar : ch; }
 
 bool TextEntry::AcceptsChar(wchar ch) const {
     if (ch == u'\n') {
@@ -190,14 +202,14 @@ void TextEntry::SelectNone() {
 }
 
 void TextEntry::SetCursorPos(int position) {
-    m_cursorPos = std::clamp(position, 0, GetTextLength());
+    m_cursorPos = CodePointStart(m_text, std::clamp(position, 0, GetTextLength()));
     m_selectAnchor = -1;
     ScrollCursorIntoView();
     Repaint();
 }
 
 void TextEntry::MoveCursor(int position, bool extendSelection) {
-    position = std::clamp(position, 0, GetTextLength());
+    position = CodePointStart(m_text, std::clamp(position, 0, GetTextLength()));
     if (extendSelection) {
         if (m_selectAnchor < 0) {
             m_selectAnchor = m_cursorPos;
@@ -244,7 +256,7 @@ void TextEntry::SelectWordAt(int position) {
             ++end;
         }
     } else if (position < length) {
-        end = position + 1;
+        end = NextCodePointStart(m_text, position);
     }
     m_selectAnchor = start;
     m_cursorPos = end;
@@ -294,8 +306,7 @@ void TextEntry::InsertText(const std::u16string& text) {
     bool hadSelection = GetSelectedRange(start, end);
     int remaining = GetTextLength() - (hadSelection ? end - start : 0);
     if (m_maxChars >= 0) {
-        accepted.resize(static_cast<std::size_t>(std::clamp(m_maxChars - remaining, 0,
-                                                             static_cast<int>(accepted.size()))));
+        accepted.resize(static_cast<std::size_t>(WholeCodePointPrefix(accepted, m_maxChars - remaining)));
     }
     // Typing refused by the filter must not delete the selection it would
     // have replaced.
@@ -375,8 +386,8 @@ void TextEntry::RecalculateLines() {
     int lineStart = 0;
     int lineWidth = 0;
     int lastBreak = -1;
-    for (int i = 0; i < GetTextLength(); ++i) {
-        wchar ch = m_text[static_cast<std::size_t>(i)];
+    for (int i = 0, units = 0; i < GetTextLength(); i += units) {
+        char32_t ch = CodePointAt(m_text, i, &units);
         if (ch == u'\n') {
             lineStart = i + 1;
             m_lineStarts.push_back(lineStart);
@@ -391,10 +402,7 @@ void TextEntry::RecalculateLines() {
             int breakAt = lastBreak > lineStart ? lastBreak : i;
             m_lineStarts.push_back(breakAt);
             lineStart = breakAt;
-            lineWidth = 0;
-            for (int j = breakAt; j < i; ++j) {
-                lineWidth += CharWidth(m_text[static_cast<std::size_t>(j)]);
-            }
+            lineWidth = TextWidth(breakAt, i);
             lastBreak = -1;
         }
         lineWidth += width;
@@ -426,11 +434,7 @@ void TextEntry::GetTextSize(int& wide, int& tall) {
     }
     wide = 0;
     for (std::size_t line = 0; line < m_lineStarts.size(); ++line) {
-        int width = 0;
-        for (int i = m_lineStarts[line]; i < LineEnd(static_cast<int>(line)); ++i) {
-            width += CharWidth(m_text[static_cast<std::size_t>(i)]);
-        }
-        wide = std::max(wide, width);
+        wide = std::max(wide, TextWidth(m_lineStarts[line], LineEnd(static_cast<int>(line))));
     }
     tall = surface()->GetFontTall(CurrentFont()) * static_cast<int>(m_lineStarts.size());
 }
@@ -441,16 +445,9 @@ void TextEntry::ScrollCursorIntoView() {
         return;
     }
     int available = GetWide() - 2 * kTextMargin - m_rightInset;
-    m_scrollOffset = std::clamp(m_scrollOffset, 0, m_cursorPos);
-    auto widthTo = [this](int from, int to) {
-        int width = 0;
-        for (int i = from; i < to; ++i) {
-            width += CharWidth(m_text[static_cast<std::size_t>(i)]);
-        }
-        return width;
-    };
-    while (m_scrollOffset < m_cursorPos && widthTo(m_scrollOffset, m_cursorPos) > available) {
-        ++m_scrollOffset;
+    m_scrollOffset = CodePointStart(m_text, std::clamp(m_scrollOffset, 0, m_cursorPos));
+    while (m_scrollOffset < m_cursorPos && TextWidth(m_scrollOffset, m_cursorPos) > available) {
+        m_scrollOffset = NextCodePointStart(m_text, m_scrollOffset);
     }
 }
 
@@ -466,8 +463,8 @@ int TextEntry::PixelToCursorSpace(int x, int y) {
     int position = m_multiline ? m_lineStarts[static_cast<std::size_t>(line)] : m_scrollOffset;
     int end = LineEnd(line);
     int edge = kTextMargin;
-    for (; position < end; ++position) {
-        int width = CharWidth(m_text[static_cast<std::size_t>(position)]);
+    for (; position < end; position = NextCodePointStart(m_text, position)) {
+        int width = CharWidth(CodePointAt(m_text, position));
         if (x < edge + width / 2) {
             break;
         }
@@ -523,7 +520,11 @@ void TextEntry::Paint() {
         int position = m_multiline ? m_lineStarts[static_cast<std::size_t>(line)] : m_scrollOffset;
         int end = LineEnd(line);
         int x = kTextMargin;
-        for (;; ++position) {
+        // A line that runs past the edge of a field nobody is editing ends
+        // in an ellipsis, so the person sees that there is more.
+        int ellipsisWidth = draw->GetCharacterWidth(font, static_cast<int>(kEllipsis));
+        bool cut = !m_multiline && !showCursor && TextWidth(position, end) > right - x;
+        for (int units = 0;; position += units) {
             if (showCursor && position == m_cursorPos) {
                 draw->DrawSetColor(m_cursorColor);
                 draw->DrawFilledRect(x, y, x + 1, y + fontTall);
@@ -531,8 +532,14 @@ void TextEntry::Paint() {
             if (position >= end || x >= right) {
                 break;
             }
-            wchar ch = DisplayChar(m_text[static_cast<std::size_t>(position)]);
-            int width = draw->GetCharacterWidth(font, ch);
+            char32_t ch = DisplayChar(CodePointAt(m_text, position, &units));
+            int width = draw->GetCharacterWidth(font, static_cast<int>(ch));
+            if (cut && x + width + ellipsisWidth > right) {
+                draw->DrawSetTextColor(normal);
+                draw->DrawSetTextPos(x, y);
+                DrawCodePoint(*draw, kEllipsis);
+                break;
+            }
             bool selected = selection && position >= selStart && position < selEnd;
             if (selected) {
                 draw->DrawSetColor(m_selectionBg);
@@ -540,7 +547,7 @@ void TextEntry::Paint() {
             }
             draw->DrawSetTextColor(selected ? m_selectionFg : normal);
             draw->DrawSetTextPos(x, y);
-            draw->DrawUnicodeChar(ch);
+            DrawCodePoint(*draw, ch);
             x += width;
         }
     }
@@ -661,14 +668,14 @@ void TextEntry::OnKeyCodeTyped(KeyCode code) {
             if (selection && !shift) {
                 MoveCursor(start, false);
             } else {
-                MoveCursor(ctrl ? WordStart(m_cursorPos) : m_cursorPos - 1, shift);
+                MoveCursor(ctrl ? WordStart(m_cursorPos) : PreviousCodePointStart(m_text, m_cursorPos), shift);
             }
             return;
         case KEY_RIGHT:
             if (selection && !shift) {
                 MoveCursor(end, false);
             } else {
-                MoveCursor(ctrl ? WordEnd(m_cursorPos) : m_cursorPos + 1, shift);
+                MoveCursor(ctrl ? WordEnd(m_cursorPos) : NextCodePointStart(m_text, m_cursorPos), shift);
             }
             return;
         case KEY_HOME:
@@ -697,7 +704,7 @@ void TextEntry::OnKeyCodeTyped(KeyCode code) {
             if (selection) {
                 DeleteSelected();
             } else if (m_cursorPos > 0) {
-                int from = ctrl ? WordStart(m_cursorPos) : m_cursorPos - 1;
+                int from = ctrl ? WordStart(m_cursorPos) : PreviousCodePointStart(m_text, m_cursorPos);
                 m_text.erase(static_cast<std::size_t>(from), static_cast<std::size_t>(m_cursorPos - from));
                 m_cursorPos = from;
                 m_selectAnchor = -1;
@@ -713,7 +720,7 @@ void TextEntry::OnKeyCodeTyped(KeyCode code) {
             } else if (selection) {
                 DeleteSelected();
             } else if (m_cursorPos < GetTextLength()) {
-                int to = ctrl ? WordEnd(m_cursorPos) : m_cursorPos + 1;
+                int to = ctrl ? WordEnd(m_cursorPos) : NextCodePointStart(m_text, m_cursorPos);
                 m_text.erase(static_cast<std::size_t>(m_cursorPos), static_cast<std::size_t>(to - m_cursorPos));
                 EditDone(true);
             }

@@ -47,7 +47,8 @@ public:
 
     virtual void SelectAllText(bool resetCursorPos);
     virtual void SelectNone();
-    // Positions count wide characters; -1 ends mean "no selection".
+    // Positions count 16-bit units but never fall inside a surrogate pair;
+    // -1 ends mean "no selection".
     bool GetSelectedRange(int& start, int& end);
     int GetCursorPos() const { return m_cursorPos; }
     void SetCursorPos(int position);
@@ -102,8 +103,10 @@ private:
     void OnPasteMessage();
     void OnEditMenuClose();
     HFont CurrentFont();
-    int CharWidth(wchar ch);
-    wchar DisplayChar(wchar ch) const;
+    int CharWidth(char32_t ch);
+    // The drawn width of the text from one position up to another.
+    int TextWidth(int from, int to);
+    char32_t DisplayChar(char32_t ch) const;
     bool AcceptsChar(wchar ch) const;
     void RecalculateLines();
     int LineOf(int position);

@@ -15,7 +15,7 @@ namespace {
 // Narrow texts are converted through a buffer of this many bytes.
 constexpr int kConvertBufferBytes = 2048;
 
-bool IsSpace(wchar ch) { return ch == u' ' || ch == u'\t' || ch == u'\r' || ch == u'\n'; }
+bool IsSpace(char32_t ch) { return ch == u' ' || ch == u'\t' || ch == u'\r' || ch == u'\n'; }
 
 }  // namespace
 
@@ -56,8 +56,8 @@ void TextImage::GetText(wchar* buffer, int bufferBytes) {
     if (!buffer || bufferBytes < static_cast<int>(sizeof(wchar))) {
         return;
     }
-    std::size_t capacity = static_cast<std::size_t>(bufferBytes) / sizeof(wchar) - 1;
-    std::size_t count = std::min(capacity, m_text.size());
+    int capacity = bufferBytes / static_cast<int>(sizeof(wchar)) - 1;
+    auto count = static_cast<std::size_t>(WholeCodePointPrefix(m_text, capacity));
     std::copy_n(m_text.begin(), count, buffer);
     buffer[count] = 0;
 }
@@ -105,15 +105,15 @@ void TextImage::SetSize(int wide, int tall) {
     SetDrawWidth(wide);
 }
 
-int TextImage::CharWidth(HFont font, wchar ch) {
+int TextImage::CharWidth(HFont font, char32_t ch) {
     int a = 0, b = 0, c = 0;
-    surface()->GetCharABCwide(font, ch, a, b, c);
+    surface()->GetCharABCwide(font, static_cast<int>(ch), a, b, c);
     return a + b + c;
 }
 
 int TextImage::TextWidthFrom(HFont font, std::size_t start) {
     int width = 0;
-    ForEachDrawnChar(m_text, [&](std::size_t i, wchar ch) {
+    ForEachDrawnChar(m_text, [&](std::size_t i, char32_t ch) {
         if (i >= start && ch != u'\r') {
             width += CharWidth(font, ch);
         }
@@ -143,7 +143,7 @@ void TextImage::RecalculateLineBreaks() {
     int wordStart = 0;
     int wordX = 0;
     bool previousSpace = false;
-    ForEachDrawnChar(m_text, [&](std::size_t index, wchar ch) {
+    ForEachDrawnChar(m_text, [&](std::size_t index, char32_t ch) {
         int i = static_cast<int>(index);
         if (ch == u'\r' || ch == u'\n') {
             x = 0;
@@ -184,7 +184,7 @@ void TextImage::GetContentSize(int& wide, int& tall) {
     int lines = 1;
     wide = 0;
     std::size_t nextBreak = 0;
-    ForEachDrawnChar(m_text, [&](std::size_t i, wchar ch) {
+    ForEachDrawnChar(m_text, [&](std::size_t i, char32_t ch) {
         if (nextBreak < m_lineBreaks.size() && static_cast<int>(i) == m_lineBreaks[nextBreak]) {
             ++nextBreak;
             ++lines;
@@ -213,7 +213,7 @@ int TextImage::FindEllipsisPosition(HFont font) {
     int x = 0;
     bool first = true;
     int position = -1;
-    ForEachDrawnChar(m_text, [&](std::size_t i, wchar ch) {
+    ForEachDrawnChar(m_text, [&](std::size_t i, char32_t ch) {
         if (ch == u'\r') {
             return true;
         }
@@ -254,7 +254,7 @@ void TextImage::Paint() {
     int x = 0;
     int y = 0;
     std::size_t nextBreak = 0;
-    ForEachDrawnChar(m_text, [&](std::size_t i, wchar ch) {
+    ForEachDrawnChar(m_text, [&](std::size_t i, char32_t ch) {
         if (m_ellipsisPosition >= 0 && static_cast<int>(i) == m_ellipsisPosition) {
             for (int dot = 0; dot < 3; ++dot) {
                 DrawChar(x, y, u'.');

@@ -3,14 +3,15 @@
 // tokens. A single "&" marks the next character as a hotkey and is not
 // drawn; "&&" draws one "&". With wrap on, lines break at word starts to fit
 // the draw width; without it a one-line text that does not fit ends in
-// "...". What it leaves out: bidirectional text, kerning and characters
-// outside the 16-bit range.
+// "...". A surrogate pair is one character throughout. What it leaves out:
+// bidirectional text and kerning.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "vgui2/Image.h"
+#include "vgui2/Utf16.h"
 
 namespace vgui2 {
 
@@ -52,7 +53,7 @@ public:
 
 private:
     HFont CurrentFont();
-    int CharWidth(HFont font, wchar ch);
+    int CharWidth(HFont font, char32_t ch);
     void RecalculateIfNeeded();
     void RecalculateLineBreaks();
     int FindEllipsisPosition(HFont font);
@@ -71,20 +72,25 @@ private:
 };
 
 // Walks the drawn characters of a text: a single "&" is skipped, "&&"
-// yields one "&". The callback gets the index in the text and the
-// character.
+// yields one "&", a surrogate pair yields one code point. The callback gets
+// the index in the text where the character starts and the character.
 template <typename Visit>
 void ForEachDrawnChar(const std::u16string& text, Visit visit) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&') {
-            if (i + 1 >= text.size() || text[i + 1] != u'&') {
+    const int size = static_cast<int>(text.size());
+    for (int i = 0; i < size;) {
+        if (text[static_cast<std::size_t>(i)] == u'&') {
+            if (i + 1 >= size || text[static_cast<std::size_t>(i + 1)] != u'&') {
+                ++i;
                 continue;
             }
             ++i;
         }
-        if (!visit(i, text[i])) {
+        int length = 0;
+        char32_t ch = CodePointAt(text, i, &length);
+        if (!visit(static_cast<std::size_t>(i), ch)) {
             return;
         }
+        i += length;
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "modules/updvgui2/DisplayLoss.h"
 #include "modules/updvgui2/ModuleServices.h"
+#include "modules/updvgui2/PanelService.h"
 #include "vgui2/KeyValues.h"
 #include "vgui2/TextConvert.h"
 
@@ -220,6 +221,9 @@ void CSurface::Dispatch(const sdlinput::InputAction& action) {
             }
             break;
         case InputKind::WindowFocusGained:
+            if (window && window->IsShown() && window->Options().keyboardInput) {
+                GiveKeyFocusTo(*window);
+            }
             break;
         case InputKind::WindowMinimized:
         case InputKind::WindowRestored:
@@ -427,6 +431,9 @@ void CSurface::ReleasePanel(VPANEL panel) {
     m_popups.erase(found);
     if (wasShown) {
         FocusFrontmostIfLost();
+        // The panel is being deleted right now; its key focus is handed on
+        // in the next frame's window sync, outside the deletion.
+        m_keyFocusMayBeLost = true;
     }
 }
 
@@ -597,6 +604,33 @@ void CSurface::SyncWindows() {
     }
     if (anyHidden) {
         FocusFrontmostIfLost();
+        m_keyFocusMayBeLost = true;
+    }
+    if (m_keyFocusMayBeLost) {
+        m_keyFocusMayBeLost = false;
+        RestoreLostKeyFocus();
+    }
+}
+
+void CSurface::GiveKeyFocusTo(CPopupWindow& window) {
+    vgui2::VPANEL focus = TheInput().GetFocus();
+    if (focus != kNoPanel && ThePanelService().HasParent(focus, window.Panel())) {
+        return;
+    }
+    ThePanelService().RequestFocus(window.Panel(), 0);
+}
+
+void CSurface::RestoreLostKeyFocus() {
+    vgui2::VPANEL focus = TheInput().GetFocus();
+    CPopupWindow* holder = ThePanelServiceImpl().Exists(focus) ? WindowOf(focus) : nullptr;
+    if (holder && holder->IsShown()) {
+        return;
+    }
+    for (auto it = m_popups.rbegin(); it != m_popups.rend(); ++it) {
+        if ((*it)->IsShown() && (*it)->Options().keyboardInput) {
+            GiveKeyFocusTo(**it);
+            return;
+        }
     }
 }
 

@@ -129,6 +129,13 @@ private:
     void MovePointer(CPopupWindow* window, int localX, int localY);
     void RequestQuit();
     void FocusFrontmostIfLost();
+    // The toolkit's key focus follows the native keyboard focus: a window
+    // that gets the keyboard hands it to its frame's focus group (the last
+    // focused control, else the first) unless the key focus lies inside it.
+    void GiveKeyFocusTo(CPopupWindow& window);
+    // After a window closed: a key focus left in a hidden or deleted window
+    // goes to the frontmost remaining window that takes keys.
+    void RestoreLostKeyFocus();
     // A cheap fingerprint of the geometry and visibility of a popup's tree;
     // a change repaints the window even when no panel asked for it.
     std::size_t LayoutFingerprint(vgui2::VPANEL popup);
@@ -142,6 +149,7 @@ private:
     CSdlEventWaiter m_waiter;
     std::vector<std::unique_ptr<CPopupWindow>> m_popups;  // back to front
     std::unordered_map<vgui2::VPANEL, std::size_t> m_fingerprints;
+    bool m_keyFocusMayBeLost = false;
     vgui2::VPANEL m_embeddedPanel = vgui2::kNoPanel;
     std::string m_language = "english";
     int m_cursorX = 0;

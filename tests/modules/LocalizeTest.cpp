@@ -29,6 +29,10 @@ TEST(TokenFileText, TokensComeFromTheTokensSection) {
     EXPECT_EQ(tokens[0], (std::pair<std::string, std::string>{"A_One", "Eins"}));
     EXPECT_EQ(tokens[1].second, "Gr\xC3\xBC\xC3\x9F");
 
+    TokenList commented = ParseTokenFile(
+        "\"lang\" { \"Tokens\" { // \xC3\x9C" "bersetzung von Anna\n \"A_One\" \"Eins\" \"A_Two\" \"Zwei\" } }");
+    EXPECT_EQ(commented.size(), 2u) << "a translator's comment in their own language hides no token";
+
     EXPECT_TRUE(ParseTokenFile("\"lang\" { \"Language\" \"English\" }").empty());
     EXPECT_TRUE(ParseTokenFile("").empty());
     EXPECT_TRUE(ParseTokenFile(nullptr).empty());

@@ -184,6 +184,7 @@ TEST_F(ButtonTest, BorderFollowsTheState) {
     EXPECT_EQ(button->GetBorder(false, false, false, false), &keyFocus);
     button->SetEnabled(false);
     EXPECT_EQ(button->GetBorder(false, false, false, false), &normal);
+    EXPECT_EQ(button->GetBorder(false, false, false, true), &normal) << "a disabled button shows no focus";
     button->SetEnabled(true);
     button->SetButtonBorderEnabled(false);
     EXPECT_EQ(button->GetBorder(false, false, false, true), &normal);

@@ -15,6 +15,7 @@
 #include "vgui2/Button.h"
 #include "vgui2/CaptionGripPanel.h"
 #include "vgui2/Frame.h"
+#include "vgui2/WindowPlacement.h"
 #include "vgui2/FrameButton.h"
 #include "vgui2/FrameSystemButton.h"
 #include "vgui2/GripPanel.h"
@@ -655,3 +656,32 @@ TEST_F(FrameTest, DoublePressOnTheSystemButtonClosesTheFrame) {
 }
 
 }  // namespace
+
+// Top-level windows stay reachable: beside the frame on the right when there
+// is room, else on the left, else shifted inside the work area.
+TEST(WindowPlacement, BesideTheAnchorAndAlwaysInsideTheWorkArea) {
+    using vgui2::ScreenRect;
+    const ScreenRect area{0, 30, 1024, 738};
+    struct Case {
+        const char* what;
+        ScreenRect anchor;
+        ScreenRect expected;
+    };
+    const Case cases[] = {
+        {"room on the right", {100, 100, 420, 214}, {520, 100, 460, 230}},
+        {"no room right, room left", {540, 100, 420, 214}, {80, 100, 460, 230}},
+        {"room on neither side: shifted in", {302, 277, 420, 214}, {564, 277, 460, 230}},
+        {"anchor below the bottom edge", {100, 700, 420, 214}, {520, 538, 460, 230}},
+        {"anchor above the work area", {100, 0, 420, 214}, {520, 30, 460, 230}},
+    };
+    for (const Case& c : cases) {
+        ScreenRect placed = vgui2::PlaceBeside(c.anchor, 460, 230, area);
+        EXPECT_EQ(placed.x, c.expected.x) << c.what;
+        EXPECT_EQ(placed.y, c.expected.y) << c.what;
+    }
+    ScreenRect huge = vgui2::ShiftInside({-50, -50, 2000, 900}, area);
+    EXPECT_EQ(huge.x, 0) << "a window larger than the area keeps its title bar reachable";
+    EXPECT_EQ(huge.y, 30);
+    ScreenRect unknown = vgui2::ShiftInside({-50, 5000, 10, 10}, ScreenRect{});
+    EXPECT_EQ(unknown.x, -50) << "without a known screen nothing moves";
+}

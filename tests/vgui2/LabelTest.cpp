@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/vgui2/ToolkitTestServices.h"
 #include "vgui2/Label.h"
@@ -173,6 +174,25 @@ TEST_F(LabelTest, WrappedTextBreaksAtWordStartsAndNeverShowsAnEllipsis) {
     label->GetTextImage()->GetContentSize(wide, tall);
     EXPECT_EQ(tall, 3 * kFontTall);
     EXPECT_EQ(wide, 10 * kCharWidth);
+}
+
+TEST_F(LabelTest, ASurrogatePairIsNeverSplitByAnEllipsisOrALineBreak) {
+    // Pairs start at the odd indices: a cut at an even one would split one.
+    const std::u16string text = u"a\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600";
+    auto* label = new Label(root, "L", "");
+    label->SetText(text.c_str());
+    label->SetSize(5 * kCharWidth, 20);
+    Draw(label);
+    int ellipsis = label->GetTextImage()->GetEllipsisPosition();
+    EXPECT_GT(ellipsis, 0);
+    EXPECT_EQ(ellipsis % 2, 1) << ellipsis;
+
+    label->SetWrap(true);
+    Draw(label);
+    EXPECT_EQ(label->GetTextImage()->GetLineBreaks(), (std::vector<int>{9})) << "five characters a line";
+    int wide = 0, tall = 0;
+    label->GetTextImage()->GetContentSize(wide, tall);
+    EXPECT_EQ(wide, 5 * kCharWidth);
 }
 
 TEST_F(LabelTest, AWordLongerThanTheLineIsBrokenInsideIt) {

@@ -111,6 +111,13 @@ TEST_F(RichTextTest, WrapsAtWordStartsAndCutsWordsLongerThanALine) {
     EXPECT_EQ(Breaks(), (std::vector<int>{kSentinel})) << "a wider view wraps again";
 }
 
+TEST_F(RichTextTest, ASurrogatePairIsOneCharacterThatNoBreakSplits) {
+    // Ten characters fit; pairs start at the odd indices.
+    text->SetText(u"a\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600\U0001F600"
+                  u"\U0001F600\U0001F600\U0001F600");
+    EXPECT_EQ(Breaks(), (std::vector<int>{19, kSentinel}));
+}
+
 TEST_F(RichTextTest, LineEndsBreakLinesAndBlankLinesSurvive) {
     text->SetText(u"ab\r\n\r\ncd\nef");
     EXPECT_EQ(Breaks(), (std::vector<int>{2, 4, 8, kSentinel}));
@@ -166,21 +173,31 @@ TEST_F(RichTextTest, ProportionalViewScalesItsMetricsWithTheScreenWidth) {
     EXPECT_EQ(surface.drawnChars[0].x, 3) << "3 * 800 / 640 truncates to 3";
 }
 
-TEST_F(RichTextTest, VeryLongTextScrollsAndKeepsItsEndInView) {
+TEST_F(RichTextTest, NewTextOpensAtItsTopAndOnlyAnAppendAtTheEndFollowsIt) {
     text->SetText(Lines(40).c_str());
     Frame();
     EXPECT_TRUE(Bar()->IsEnabled());
     EXPECT_EQ(Bar()->GetRangeWindow(), 9);
-    EXPECT_EQ(Bar()->GetValue(), 41 - 9) << "a view that was at its end follows the new text";
-    std::u16string drawn = Drawn();
-    // The fortieth line is named after the character 39 places past 'A'.
-    EXPECT_NE(drawn.find(u"lineh"), std::u16string::npos) << "the last line shows";
-    EXPECT_EQ(drawn.find(u"lineA"), std::u16string::npos) << "the first line is scrolled away";
+    EXPECT_EQ(Bar()->GetValue(), 0) << "a fresh view opens a long text at its headline";
+    EXPECT_EQ(Drawn().substr(0, 5), u"lineA");
 
+    Bar()->SetValue(41 - 9);
     text->AppendText(u"more\nand more", kBlue);
     Frame();
-    EXPECT_EQ(Bar()->GetValue(), 42 - 9) << "appended lines keep the end in view";
-    EXPECT_NE(Drawn().find(u"and more"), std::u16string::npos);
+    EXPECT_EQ(Bar()->GetValue(), 42 - 9) << "appended lines keep a view that showed its end at the end";
+    std::u16string drawn = Drawn();
+    EXPECT_NE(drawn.find(u"and more"), std::u16string::npos);
+    EXPECT_EQ(drawn.find(u"lineA"), std::u16string::npos);
+
+    text->SetText(Lines(30).c_str());
+    Frame();
+    EXPECT_EQ(Bar()->GetValue(), 0) << "replacing the text of a view at its end starts at the top";
+
+    text->SetText(Lines(3).c_str());
+    Frame();
+    text->AppendText(Lines(20).c_str(), kBlue);
+    Frame();
+    EXPECT_EQ(Bar()->GetValue(), 24 - 9) << "a short text shows its end, so what is appended is followed";
 }
 
 TEST_F(RichTextTest, ViewScrolledAwayFromTheEndStaysWhereTheUserPutIt) {
@@ -192,9 +209,6 @@ TEST_F(RichTextTest, ViewScrolledAwayFromTheEndStaysWhereTheUserPutIt) {
     EXPECT_EQ(Bar()->GetValue(), 5);
     EXPECT_EQ(Drawn().substr(0, 5), u"lineF") << "painting starts at the line of the scroll value";
 
-    text->SetText(Lines(30).c_str());
-    Frame();
-    EXPECT_EQ(Bar()->GetValue(), 0) << "a new text starts at its top";
 }
 
 TEST_F(RichTextTest, WheelAndKeysMoveTheScrollValue) {

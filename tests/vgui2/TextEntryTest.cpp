@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/vgui2/ClipboardSystem.h"
 #include "tests/vgui2/ToolkitTestServices.h"
@@ -106,6 +107,42 @@ TEST_F(TextEntryTest, TypingEditsAtTheCursorAndReportsEachChange) {
     Key(vgui2::KEY_HOME);
     Key(vgui2::KEY_BACKSPACE);
     EXPECT_EQ(owner->changes, 7);
+}
+
+TEST_F(TextEntryTest, CursorSelectionAndDeletionTreatASurrogatePairAsOneCharacter) {
+    const std::u16string pair = u"\U0001F600";
+    const std::u16string text = u"a" + pair + u"b";
+    struct Case {
+        const char* what;
+        std::vector<KeyCode> keys;
+        std::u16string text;
+        int cursor;
+    };
+    const Case cases[] = {
+        {"right steps over", {vgui2::KEY_HOME, vgui2::KEY_RIGHT, vgui2::KEY_RIGHT}, text, 3},
+        {"left steps back over", {vgui2::KEY_END, vgui2::KEY_LEFT, vgui2::KEY_LEFT}, text, 1},
+        {"backspace removes both", {vgui2::KEY_END, vgui2::KEY_LEFT, vgui2::KEY_BACKSPACE}, u"ab", 1},
+        {"delete removes both", {vgui2::KEY_HOME, vgui2::KEY_RIGHT, vgui2::KEY_DELETE}, u"ab", 1},
+    };
+    for (const Case& c : cases) {
+        entry->SetText(text.c_str());
+        for (KeyCode key : c.keys) {
+            Key(key);
+        }
+        EXPECT_EQ(Text(), c.text) << c.what;
+        EXPECT_EQ(entry->GetCursorPos(), c.cursor) << c.what;
+    }
+
+    entry->SetText(text.c_str());
+    entry->SetCursorPos(1);
+    Key(vgui2::KEY_RIGHT, vgui2::KEY_LSHIFT);
+    EXPECT_EQ(Selected(), pair);
+    entry->SetCursorPos(2);
+    EXPECT_EQ(entry->GetCursorPos(), 1) << "a position inside the pair moves to its start";
+
+    entry->SetMaximumCharCount(2);
+    entry->SetText(text.c_str());
+    EXPECT_EQ(Text(), u"a") << "a cut keeps no half pair";
 }
 
 TEST_F(TextEntryTest, ShiftSelectsAndTypingReplacesTheSelection) {
