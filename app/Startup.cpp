@@ -16,6 +16,7 @@
 #include "services/ServicePointers.h"
 #include "app/Viewport.h"
 #include "ui/UpdatePublisher.h"
+#include "update/EngineInit.h"
 #include "update/UpdateJob.h"
 #include "vgui2/KeyValues.h"
 #include "vgui2/Panel.h"
@@ -74,6 +75,17 @@ void SetUserLocale() {
     std::setlocale(LC_TIME, "");
     std::setlocale(LC_COLLATE, "");
     std::setlocale(LC_MONETARY, "");
+}
+
+// Every way the process ends passes here before the modules go: the window
+// no longer hears from the engine, a download is stopped, and an extraction
+// is finished with the update's completion steps, never cut. Losing the
+// display ends the process from inside the windowing library, past the
+// loop, so this also runs at exit; registered after the modules are loaded,
+// it runs before their static objects are destroyed.
+void FinishEngineJobs() {
+    TheUpdatePublisher().Uninstall();
+    update::FinishJobsForExit();
 }
 
 // SIGTERM and SIGINT reach the loop as the windowing layer's quit event,
@@ -178,13 +190,16 @@ int RunUpdater(CreateInterfaceFn ownFactory) {
     // The engine reports to the window from here on; the window itself exists
     // before the viewport is published and before the first frame runs.
     TheUpdatePublisher().Install(UpdaterFrameOfViewport);
+    std::atexit(FinishEngineJobs);
     g_viewport = new CTarnViewport();
     RunGuiLoop();
 
-    // A job still running is neither waited for nor cancelled; the engine
-    // only clears its flags and its HTTP set-up.
-    update::EngineShutdown();
+    // The windows go first, so a person who asked to end does not watch a
+    // frozen window while a job is brought to its end.
     vgui2::surface()->Shutdown();
+    FinishEngineJobs();
+    update::AbandonEngineInit();
+    update::EngineShutdown();
     platform::UnloadModule(guiModule);
     platform::UnloadModule(fileSystemModule);
     return 0;

@@ -181,5 +181,5 @@ fi
 game_files >"$demo/files.after"
 echo "   game files changed (- before, + after):"
 diff -u "$demo/files.before" "$demo/files.after" | grep '^[-+][^-+]' | sed 's/^/     /' || echo "     none"
-leftover=$(cd "$game" && ls ./*.zip 2>/dev/null || true)
+leftover=$(cd "$game" && ls -A ./*.zip ./.qlm-download.zip 2>/dev/null || true)
 echo "   archives left in the game folder: ${leftover:-none}"

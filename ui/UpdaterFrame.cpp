@@ -2,8 +2,9 @@
 
 #include <strings.h>
 
-#include <cstdlib>
-#include <future>
+#include <cstring>
+#include <iterator>
+#include <string>
 
 #include "services/ILocalize.h"
 #include "services/IScheme.h"
@@ -40,11 +41,29 @@ constexpr int kUpdateTickMilliseconds = 16;
 // leave a failed update's bar looking empty instead of red.
 constexpr vgui2::Color kErrorRed{160, 0, 0, 255};
 
-// The token's text with the version as its one argument; a version longer
-// than the buffers is cut, as is the constructed text.
+constexpr vgui2::wchar kEllipsis = u'\u2026';
+
+// A version too long for its buffer ends with an ellipsis, so the person
+// sees that it was cut; a surrogate pair is never split.
+void ConvertVersion(const char* version, vgui2::wchar* wide, int wideCount) {
+    std::u16string whole(std::strlen(version) + 1, u'\0');
+    vgui2::localize()->ConvertANSIToUnicode(version, whole.data(), static_cast<int>(whole.size() * sizeof(vgui2::wchar)));
+    whole.resize(std::char_traits<char16_t>::length(whole.c_str()));
+    if (static_cast<int>(whole.size()) >= wideCount) {
+        std::size_t keep = static_cast<std::size_t>(wideCount - 2);
+        if (keep > 0 && whole[keep - 1] >= 0xD800 && whole[keep - 1] <= 0xDBFF) {
+            --keep;
+        }
+        whole.resize(keep);
+        whole.push_back(kEllipsis);
+    }
+    std::char_traits<char16_t>::copy(wide, whole.c_str(), whole.size() + 1);
+}
+
+// The token's text with the version as its one argument.
 void SetVersionText(vgui2::Label* label, const char* token, const char* version) {
     vgui2::wchar wideVersion[kVersionBytes / sizeof(vgui2::wchar)] = {};
-    vgui2::localize()->ConvertANSIToUnicode(version, wideVersion, sizeof(wideVersion));
+    ConvertVersion(version, wideVersion, static_cast<int>(std::size(wideVersion)));
     const vgui2::wchar* format = vgui2::localize()->Find(token);
     vgui2::wchar text[kVersionLabelBytes / sizeof(vgui2::wchar)] = {};
     vgui2::localize()->ConstructString(text, sizeof(text), format ? format : u"", 1, wideVersion);
@@ -79,10 +98,10 @@ CUpdaterFrame::CUpdaterFrame(vgui2::Panel* parent) : Frame(parent, "CUpdaterFram
         SetScheme(scheme);
     }
     LoadLayoutFile(kLayoutFile);
+    // Nothing to choose or install until the manifest has arrived.
+    m_branchComboBox->SetEnabled(false);
+    m_updateButton->SetEnabled(false);
     InvalidateLayout();
-    if (vgui2::Panel* first = GetFocusNavGroup().GetDefaultPanel()) {
-        first->RequestFocus();
-    }
 
     int areaX = 0;
     int areaY = 0;
@@ -112,18 +131,13 @@ void CUpdaterFrame::OnCommand(const char* command) {
 }
 
 void CUpdaterFrame::QuitNow() {
-    // A running job is waited for here rather than by the exit's static
-    // destructors: those tear the services down in an order a job that is
-    // still reporting could trip over. Its reports go nowhere from now on,
-    // so it never waits for this thread.
-    TheUpdatePublisher().Uninstall();
-    update::UpdateState& state = update::g_updateState;
-    for (std::future<bool>* result : {&state.downloadResult, &state.extractionResult}) {
-        if (result->valid()) {
-            result->wait();
-        }
+    // The windows go at once; start-up's shutdown then stops a download and
+    // lets an extraction finish before the process ends.
+    if (vgui2::Frame* changelog = GetChangelogPanel()) {
+        changelog->SetVisible(false);
     }
-    std::exit(0);
+    SetVisible(false);
+    vgui2::ivgui()->Stop();
 }
 
 void CUpdaterFrame::ShowUpdateControls(bool updating) {
@@ -140,11 +154,17 @@ void CUpdaterFrame::BeginUpdate() {
     m_updateStatusLabel->SetText("Updating...");
     Repaint();
     update::StartUpdate();
-    WatchUpdate(update::g_updateState.updateInProgress.load());
+    // A pending manifest fetch is polled every frame too, so the window
+    // comes alive as soon as the answer is there.
+    const update::UpdateState& state = update::g_updateState;
+    WatchUpdate(state.updateInProgress.load() || !state.engineInitialised);
 }
 
 void CUpdaterFrame::ShowIdleView() {
     ShowUpdateControls(false);
+    // The status line was emptied when the update began; whatever its
+    // outcome, it shows the branch's status again.
+    update::g_updateState.statusShown = false;
     m_updateButton->SetCommand("update");
     m_updateButton->SetText("#Updater_Update");
     RefreshCurrentVersionLabel();
@@ -257,12 +277,25 @@ void CUpdaterFrame::OnThink() {
     // The last reports of a finished update may have been queued after the
     // drain above; they must not wait for the idle wake-up to show.
     TheUpdatePublisher().Drain();
-    WatchUpdate(update::g_updateState.updateInProgress.load());
+    // A pending manifest fetch is polled every frame too, so the window
+    // comes alive as soon as the answer is there.
+    const update::UpdateState& state = update::g_updateState;
+    WatchUpdate(state.updateInProgress.load() || !state.engineInitialised);
+}
+
+void CUpdaterFrame::OnEngineReady() {
+    m_branchComboBox->SetEnabled(true);
+    m_updateButton->SetEnabled(true);
+    if (vgui2::Panel* first = GetFocusNavGroup().GetDefaultPanel()) {
+        first->RequestFocus();
+    }
+    RefreshCurrentVersionLabel();
+    RefreshRemoteVersionLabel();
 }
 
 void CUpdaterFrame::PerformLayout() {
     Frame::PerformLayout();
-    update::EngineInit();
+    update::BeginEngineInit();
     m_progressBar->SetVisible(false);
     m_updateStatusLabel->SetVisible(false);
     RefreshCurrentVersionLabel();

@@ -29,6 +29,9 @@ public:
     void SetStatusText(const char* text);
     void FillBranchList();
     void RefreshCurrentVersionLabel();
+    // The engine's initialisation has completed: the controls come alive
+    // and show the versions.
+    void OnEngineReady();
 
     virtual void OnTextChanged(vgui2::Panel* panel, const char* text);
 
@@ -55,7 +58,7 @@ private:
     void ShowUpdateControls(bool updating);
     void RefreshRemoteVersionLabel();
     void ConfirmQuit();
-    [[noreturn]] void QuitNow();
+    void QuitNow();
     void WatchUpdate(bool updating);
 
     vgui2::Label* m_statusLabel = nullptr;
