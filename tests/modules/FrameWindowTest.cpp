@@ -12,20 +12,8 @@ using namespace vgui2;
 
 namespace {
 
-class FrameWindowTest : public surfacetest::StagedSurfaceTest {
+class FrameWindowTest : public surfacetest::StagedLoopTest {
 protected:
-    void SetUp() override {
-        StagedSurfaceTest::SetUp();
-        if (!HasFatalFailure()) {
-            TheVGui().Start();
-        }
-    }
-
-    void TearDown() override {
-        TheVGui().Stop();
-        StagedSurfaceTest::TearDown();
-    }
-
     void RunFrames(int count) {
         for (int i = 0; i < count; ++i) {
             TheVGui().RunFrame();

@@ -74,4 +74,20 @@ protected:
     std::unique_ptr<SDL_Surface, void (*)(SDL_Surface*)> m_shot{nullptr, SDL_FreeSurface};
 };
 
+// The same with the GUI loop running, for panels that need its frames.
+class StagedLoopTest : public StagedSurfaceTest {
+protected:
+    void SetUp() override {
+        StagedSurfaceTest::SetUp();
+        if (!HasFatalFailure()) {
+            TheVGui().Start();
+        }
+    }
+
+    void TearDown() override {
+        TheVGui().Stop();
+        StagedSurfaceTest::TearDown();
+    }
+};
+
 }  // namespace surfacetest

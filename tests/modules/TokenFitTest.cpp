@@ -51,20 +51,7 @@ const std::vector<ShownText> kShownTexts = {
     {"Updater_Success", "UpdateStatusLabel", 0, {}},
 };
 
-class TokenFitTest : public surfacetest::StagedSurfaceTest {
-protected:
-    void SetUp() override {
-        StagedSurfaceTest::SetUp();
-        if (!HasFatalFailure()) {
-            TheVGui().Start();
-        }
-    }
-
-    void TearDown() override {
-        TheVGui().Stop();
-        StagedSurfaceTest::TearDown();
-    }
-};
+using TokenFitTest = surfacetest::StagedLoopTest;
 
 TEST_F(TokenFitTest, EveryUpdaterTextFitsItsControlInEveryLanguage) {
     std::string layoutText = testsupport::ReadFile(std::string(std::getenv("UPD_STAGE_DIR")) + "/Updater/UpdaterFrame.res");

@@ -81,21 +81,6 @@ protected:
         });
     }
 
-    // Sends one byte, then nothing until the server goes away.
-    void AddStallingRoute(const std::string& path) {
-        m_server.Routes().Get(path, [this](const httplib::Request&, httplib::Response& response) {
-            response.set_content_provider(1 << 20, "application/zip",
-                                          [this](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                              if (offset > 0) {
-                                                  m_server.Hold(std::chrono::seconds(30));
-                                                  return false;
-                                              }
-                                              sink.write("P", 1);
-                                              return true;
-                                          });
-        });
-    }
-
     // "{server}" is the test server's address and "{port}" its port;
     // "{outside}" is the folder around the game folder, "{outside\}" the
     // same written with "\" between its names.
@@ -196,7 +181,7 @@ TEST_F(HostileServerTest, AnnouncedLengthBeyondTheLimitTakesNoBlock) {
 // The end of the process cancels a download that a server holds open; the
 // cancelled download ends quietly, and so does any text fetch after it.
 TEST_F(HostileServerTest, CancelEndsAHeldDownloadWithinASecond) {
-    AddStallingRoute("/held/release.zip");
+    m_server.AddStallingRoute("/held/release.zip", "P");
     enginetest::RecordingPublisher window;
     SelectBranch({"beta", m_server.Url("/held/release.zip"), 4096, "notes", "2.0"}, "beta");
     StartUpdate();

@@ -61,6 +61,22 @@ public:
                                       });
     }
 
+    // Sends the first bytes of a large body, then nothing until the server
+    // goes away: a connection that stays open and stalls.
+    void AddStallingRoute(const std::string& path, const std::string& firstBytes) {
+        m_server.Get(path, [this, firstBytes](const httplib::Request&, httplib::Response& response) {
+            response.set_content_provider(1 << 20, "application/zip",
+                                          [this, firstBytes](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                              if (offset > 0) {
+                                                  Hold(std::chrono::seconds(30));
+                                                  return false;
+                                              }
+                                              sink.write(firstBytes.data(), firstBytes.size());
+                                              return true;
+                                          });
+        });
+    }
+
 private:
     httplib::Server m_server;
     int m_port = 0;

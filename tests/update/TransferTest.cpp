@@ -67,21 +67,6 @@ protected:
         });
     }
 
-    // Sends a little and then nothing until the server goes away.
-    void AddStallingRoute(const std::string& path) {
-        m_server.Routes().Get(path, [this](const httplib::Request&, httplib::Response& response) {
-            response.set_content_provider(1 << 20, "application/zip",
-                                          [this](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-                                              if (offset > 0) {
-                                                  m_server.Hold(std::chrono::seconds(30));
-                                                  return false;
-                                              }
-                                              sink.write("PK", 2);
-                                              return true;
-                                          });
-        });
-    }
-
     TempDir m_folder{true};
     TestHttpServer m_server;
     std::string m_userAgent;
@@ -135,7 +120,7 @@ TEST_F(TransferTest, DownloadStringStopsAt16MiBInsteadOfFillingMemory) {
 }
 
 TEST_F(TransferTest, StalledTransfersEndAsErrors) {
-    AddStallingRoute("/stall");
+    m_server.AddStallingRoute("/stall", "PK");
     SetStallTimeoutSeconds(1);
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(DownloadString(m_server.Url("/stall").c_str()), "");

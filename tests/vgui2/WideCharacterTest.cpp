@@ -74,20 +74,8 @@ const std::vector<ControlCase> kControls = {
      }},
 };
 
-class WideCharacterTest : public surfacetest::StagedSurfaceTest {
+class WideCharacterTest : public surfacetest::StagedLoopTest {
 protected:
-    void SetUp() override {
-        StagedSurfaceTest::SetUp();
-        if (!HasFatalFailure()) {
-            TheVGui().Start();
-        }
-    }
-
-    void TearDown() override {
-        TheVGui().Stop();
-        StagedSurfaceTest::TearDown();
-    }
-
     // The pixels of one half that differ from its background, cropped to
     // their bounding box, one string of '#' and '.' per row.
     std::vector<std::string> InkOf(int top) {
