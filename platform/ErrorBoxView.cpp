@@ -187,6 +187,9 @@ bool ErrorBoxView::Paint(SDL_Surface* target, ErrorBoxButtonState button) const 
     int stripTop = m_button.y - kButtonBand;
     Fill(target, {0, stripTop, m_wide, m_tall - stripTop}, kButtonStrip);
     Fill(target, {0, stripTop, m_wide, 1}, kBorderDark);
+    // Raised like the toolkit's frames, so the box stands out over a window
+    // of the same colour.
+    Outline(target, {0, 0, m_wide, m_tall}, kBorderBright, kBorderDark);
     PaintIcon(target, m_icon);
     bool painted = true;
     for (std::size_t i = 0; i < m_lines.size(); ++i) {

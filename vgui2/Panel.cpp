@@ -104,14 +104,17 @@ void Panel::Construct() {
 Panel::~Panel() {
     m_autoDelete = false;
     ipanel()->SetParent(m_vpanel, kNoPanel);
-    while (ipanel()->GetChildCount(m_vpanel) > 0) {
-        VPANEL child = ipanel()->GetChild(m_vpanel, 0);
+    // Last child first: each one leaves the end of its parent's list, so a
+    // list of many rows goes in time proportional to its length.
+    for (int count = ipanel()->GetChildCount(m_vpanel); count > 0; count = ipanel()->GetChildCount(m_vpanel)) {
+        VPANEL child = ipanel()->GetChild(m_vpanel, count - 1);
         if (ipanel()->IsAutoDeleteSet(child)) {
             ipanel()->DeletePanel(child);
         }
         // A child that was not deleted (or whose client kept it alive) is
         // detached, so the loop always makes progress.
-        if (ipanel()->GetChildCount(m_vpanel) > 0 && ipanel()->GetChild(m_vpanel, 0) == child) {
+        int left = ipanel()->GetChildCount(m_vpanel);
+        if (left > 0 && ipanel()->GetChild(m_vpanel, left - 1) == child) {
             ipanel()->SetParent(child, kNoPanel);
         }
     }

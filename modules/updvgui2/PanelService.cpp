@@ -37,6 +37,15 @@ struct CPanelService::Record {
 
 namespace {
 
+// Children leave from the end as a rule (a panel deletes its last child
+// first), so the search runs backwards and one removal costs little.
+void RemoveChild(std::vector<VPANEL>& children, VPANEL panel) {
+    auto found = std::find(children.rbegin(), children.rend(), panel);
+    if (found != children.rend()) {
+        children.erase(std::next(found).base());
+    }
+}
+
 struct Rect {
     int x0, y0, x1, y1;
 };
@@ -85,7 +94,7 @@ void CPanelService::RemovePanel(VPANEL panel) {
         return;
     }
     if (Record* parent = Find(record->parent)) {
-        std::erase(parent->children, panel);
+        RemoveChild(parent->children, panel);
     }
     for (VPANEL child : record->children) {
         if (Record* childRecord = Find(child)) {
@@ -277,7 +286,7 @@ void CPanelService::SetParent(VPANEL panel, VPANEL newParent) {
         return;
     }
     if (Record* oldParent = Find(record->parent)) {
-        std::erase(oldParent->children, panel);
+        RemoveChild(oldParent->children, panel);
     }
     record->parent = newParent;
     if (!newRecord) {
@@ -331,7 +340,7 @@ void CPanelService::Restack(VPANEL panel, bool toFront) {
                 record->z = toFront ? std::max(record->z, siblingRecord->z) : std::min(record->z, siblingRecord->z);
             }
         }
-        std::erase(parent->children, panel);
+        RemoveChild(parent->children, panel);
         parent->children.insert(toFront ? parent->children.end() : parent->children.begin(), panel);
     }
     if (record->popup) {
