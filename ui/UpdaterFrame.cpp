@@ -47,7 +47,8 @@ constexpr vgui2::wchar kEllipsis = u'\u2026';
 // sees that it was cut; a surrogate pair is never split.
 void ConvertVersion(const char* version, vgui2::wchar* wide, int wideCount) {
     std::u16string whole(std::strlen(version) + 1, u'\0');
-    vgui2::localize()->ConvertANSIToUnicode(version, whole.data(), static_cast<int>(whole.size() * sizeof(vgui2::wchar)));
+    int bytes = static_cast<int>(whole.size() * sizeof(vgui2::wchar));
+    vgui2::localize()->ConvertANSIToUnicode(version, whole.data(), bytes);
     whole.resize(std::char_traits<char16_t>::length(whole.c_str()));
     if (static_cast<int>(whole.size()) >= wideCount) {
         std::size_t keep = static_cast<std::size_t>(wideCount - 2);
@@ -154,10 +155,7 @@ void CUpdaterFrame::BeginUpdate() {
     m_updateStatusLabel->SetText("Updating...");
     Repaint();
     update::StartUpdate();
-    // A pending manifest fetch is polled every frame too, so the window
-    // comes alive as soon as the answer is there.
-    const update::UpdateState& state = update::g_updateState;
-    WatchUpdate(state.updateInProgress.load() || !state.engineInitialised);
+    WatchEngine();
 }
 
 void CUpdaterFrame::ShowIdleView() {
@@ -258,7 +256,11 @@ void CUpdaterFrame::ApplyProgress(const vgui2::wchar* text, float progress) {
     Repaint();
 }
 
-void CUpdaterFrame::WatchUpdate(bool updating) {
+void CUpdaterFrame::WatchEngine() {
+    // A pending manifest fetch is polled every frame as a running update is,
+    // so the window comes alive as soon as the answer is there.
+    const update::UpdateState& state = update::g_updateState;
+    bool updating = state.updateInProgress.load() || !state.engineInitialised;
     if (updating == m_watchingUpdate) {
         return;
     }
@@ -277,10 +279,7 @@ void CUpdaterFrame::OnThink() {
     // The last reports of a finished update may have been queued after the
     // drain above; they must not wait for the idle wake-up to show.
     TheUpdatePublisher().Drain();
-    // A pending manifest fetch is polled every frame too, so the window
-    // comes alive as soon as the answer is there.
-    const update::UpdateState& state = update::g_updateState;
-    WatchUpdate(state.updateInProgress.load() || !state.engineInitialised);
+    WatchEngine();
 }
 
 void CUpdaterFrame::OnEngineReady() {

@@ -59,7 +59,7 @@ private:
     void RefreshRemoteVersionLabel();
     void ConfirmQuit();
     void QuitNow();
-    void WatchUpdate(bool updating);
+    void WatchEngine();
 
     vgui2::Label* m_statusLabel = nullptr;
     vgui2::ProgressBar* m_progressBar = nullptr;

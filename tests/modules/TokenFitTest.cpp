@@ -54,7 +54,8 @@ const std::vector<ShownText> kShownTexts = {
 using TokenFitTest = surfacetest::StagedLoopTest;
 
 TEST_F(TokenFitTest, EveryUpdaterTextFitsItsControlInEveryLanguage) {
-    std::string layoutText = testsupport::ReadFile(std::string(std::getenv("UPD_STAGE_DIR")) + "/Updater/UpdaterFrame.res");
+    std::string layoutText =
+        testsupport::ReadFile(std::string(std::getenv("UPD_STAGE_DIR")) + "/Updater/UpdaterFrame.res");
     KeyValues* layout = new KeyValues("layout");
     layout->LoadFromBuffer(layoutText.c_str());
     HFont font = TheSchemeManager().GetIScheme(TheSchemeManager().GetDefaultScheme())->GetFont("Default");
@@ -68,7 +69,9 @@ TEST_F(TokenFitTest, EveryUpdaterTextFitsItsControlInEveryLanguage) {
             const wchar* format = localize.Find(shown.token);
             ASSERT_NE(format, nullptr) << language << " " << shown.token;
             wchar text[256];
-            auto argument = [&](std::size_t i) { return i < shown.arguments.size() ? shown.arguments[i].c_str() : nullptr; };
+            auto argument = [&](std::size_t i) {
+                return i < shown.arguments.size() ? shown.arguments[i].c_str() : nullptr;
+            };
             localize.ConstructString(text, sizeof(text), format, static_cast<int>(shown.arguments.size()), argument(0),
                                      argument(1), argument(2));
             int wide = 0, tall = 0;

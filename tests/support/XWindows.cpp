@@ -44,8 +44,9 @@ std::vector<NativeWindow> VisibleWindows(const XServer& x, pid_t pid, const std:
     std::istringstream stream(ids);
     for (std::string id; stream >> id;) {
         std::string name;
-        if (!titlePattern.empty() &&
-            (x.Xdotool({"getwindowname", id}, &name) != 0 || !std::regex_search(name.substr(0, name.find('\n')), title))) {
+        bool named = titlePattern.empty() || (x.Xdotool({"getwindowname", id}, &name) == 0 &&
+                                              std::regex_search(name.substr(0, name.find('\n')), title));
+        if (!named) {
             continue;
         }
         windows.push_back({id, GeometryOf(x, id)});
