@@ -4,6 +4,8 @@
 // another system adds a source file here and touches nothing else.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace platform {
@@ -24,6 +26,15 @@ std::string ExecutableDirectory();
 
 // Creates one directory; true when it exists afterwards.
 bool MakeDirectory(const char* path);
+
+// The process's current directory; empty when it cannot be read.
+std::string CurrentDirectory();
+
+// True for an existing regular file (links followed).
+bool IsRegularFile(const char* path);
+
+// The size of an open file in bytes; 0 when it cannot be told.
+std::uint64_t OpenFileSize(std::FILE* file);
 
 // A fatal report: one line "caption: text" on standard error, then, when a
 // real display is in use, the system's modal error box or, where that cannot

@@ -11,22 +11,13 @@
 
 namespace platform {
 
-namespace {
-
-bool ExistsAsFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-}  // namespace
-
 ModuleHandle LoadModule(const char* name) {
     if (!name || !*name) {
         return nullptr;
     }
     if (!strchr(name, '/')) {
         std::string local = ExecutableDirectory() + "/" + name;
-        if (ExistsAsFile(local)) {
+        if (IsRegularFile(local.c_str())) {
             if (void* handle = dlopen(local.c_str(), RTLD_NOW | RTLD_LOCAL)) {
                 return handle;
             }
@@ -71,6 +62,33 @@ bool MakeDirectory(const char* path) {
     }
     struct stat info {};
     return errno == EEXIST && stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string CurrentDirectory() {
+    std::string buffer(256, '\0');
+    for (;;) {
+        if (getcwd(buffer.data(), buffer.size())) {
+            buffer.resize(strlen(buffer.c_str()));
+            return buffer;
+        }
+        if (errno != ERANGE) {
+            return std::string();
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+bool IsRegularFile(const char* path) {
+    struct stat info {};
+    return stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::uint64_t OpenFileSize(std::FILE* file) {
+    struct stat info {};
+    if (!file || fstat(fileno(file), &info) != 0) {
+        return 0;
+    }
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 }  // namespace platform

@@ -1,11 +1,10 @@
 #include "ui/UpdaterFrame.h"
 
-#include <strings.h>
-
 #include <cstring>
 #include <iterator>
 #include <string>
 
+#include "platform/Text.h"
 #include "services/ILocalize.h"
 #include "services/IScheme.h"
 #include "services/ISurface.h"
@@ -120,13 +119,13 @@ CUpdaterFrame::~CUpdaterFrame() {
 
 void CUpdaterFrame::OnCommand(const char* command) {
     Frame::OnCommand(command);
-    if (strcasecmp(command, "__update") == 0 || strcasecmp(command, "update") == 0) {
+    if (platform::CompareNoCase(command, "__update") == 0 || platform::CompareNoCase(command, "update") == 0) {
         BeginUpdate();
-    } else if (strcasecmp(command, "showelems") == 0) {
+    } else if (platform::CompareNoCase(command, "showelems") == 0) {
         ShowIdleView();
-    } else if (strcasecmp(command, "changelog") == 0) {
+    } else if (platform::CompareNoCase(command, "changelog") == 0) {
         OpenChangelog();
-    } else if (strcasecmp(command, "QuitNoConfirm") == 0) {
+    } else if (platform::CompareNoCase(command, "QuitNoConfirm") == 0) {
         QuitNow();
     }
 }
@@ -213,7 +212,7 @@ void CUpdaterFrame::FillBranchList() {
         if (item) {
             item->GetText(itemText, sizeof(itemText));
         }
-        if (strcasecmp(itemText, state.chosenBranchName.c_str()) == 0) {
+        if (platform::CompareNoCase(itemText, state.chosenBranchName.c_str()) == 0) {
             m_branchComboBox->ActivateItem(itemID);
             return;
         }

@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <strings.h>
 
 #include "platform/Platform.h"
 #include "platform/PrivateModule.h"
+#include "platform/Text.h"
 #include "update/UpdateState.h"
 
 namespace update {
@@ -33,8 +33,8 @@ platform::ModuleHandle LoadGameModule(const char* moduleName) {
 }  // namespace
 
 bool HasHttpPrefix(std::string_view text) {
-    return (text.size() >= 7 && strncasecmp(text.data(), "http://", 7) == 0) ||
-           (text.size() >= 8 && strncasecmp(text.data(), "https://", 8) == 0);
+    return (text.size() >= 7 && platform::CompareNoCaseN(text.data(), "http://", 7) == 0) ||
+           (text.size() >= 8 && platform::CompareNoCaseN(text.data(), "https://", 8) == 0);
 }
 
 std::string_view FirstLine(std::string_view text) { return text.substr(0, text.find_first_of("\r\n")); }

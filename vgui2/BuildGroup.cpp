@@ -1,10 +1,9 @@
 #include "vgui2/BuildGroup.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/Text.h"
 #include "services/IFileSystem.h"
 #include "services/IInput.h"
 #include "services/IKeyValuesSystem.h"
@@ -199,7 +198,7 @@ void BuildGroup::ApplySettings(KeyValues* layout) {
                 m_panelList.erase(m_panelList.begin() + static_cast<std::ptrdiff_t>(i));
                 continue;
             }
-            if (strcasecmp(panel->GetName(), section->GetName()) == 0) {
+            if (platform::CompareNoCase(panel->GetName(), section->GetName()) == 0) {
                 panel->ApplySettings(section);
                 applied = true;
                 break;
@@ -215,7 +214,7 @@ void BuildGroup::ApplySettings(KeyValues* layout) {
 void BuildGroup::GetSettings(KeyValues* layout) {
     for (HPanel handle : m_panelList) {
         Panel* panel = Resolve(handle);
-        if (!panel || !*panel->GetName() || strcasecmp(panel->GetName(), "BuildDialog") == 0) {
+        if (!panel || !*panel->GetName() || platform::CompareNoCase(panel->GetName(), "BuildDialog") == 0) {
             continue;
         }
         panel->GetSettings(layout->FindKey(panel->GetName(), true));

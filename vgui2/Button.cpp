@@ -1,10 +1,9 @@
 #include "vgui2/Button.h"
 
-#include <strings.h>
-
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Text.h"
 #include "services/IInput.h"
 #include "services/IScheme.h"
 #include "services/ISurface.h"
@@ -131,9 +130,9 @@ void Button::FireActionSignal() {
     if (!m_command) {
         return;
     }
-    if (strcasecmp(m_command->GetName(), "Command") == 0) {
+    if (platform::CompareNoCase(m_command->GetName(), "Command") == 0) {
         const char* command = m_command->GetString("command", "");
-        if (strncasecmp(command, kUrlPrefix, std::strlen(kUrlPrefix)) == 0 && std::strstr(command, "://") &&
+        if (platform::CompareNoCaseN(command, kUrlPrefix, std::strlen(kUrlPrefix)) == 0 && std::strstr(command, "://") &&
             system()) {
             system()->ShellExecute("open", command + std::strlen(kUrlPrefix));
         }
@@ -372,15 +371,15 @@ void Button::OnKeyCodeReleased(KeyCode code) {
 
 bool Button::RequestInfo(KeyValues* outputData) {
     const char* name = outputData->GetName();
-    if (strcasecmp(name, "CanBeDefaultButton") == 0) {
+    if (platform::CompareNoCase(name, "CanBeDefaultButton") == 0) {
         outputData->SetInt("result", CanBeDefaultButton() ? 1 : 0);
         return true;
     }
-    if (strcasecmp(name, "GetState") == 0) {
+    if (platform::CompareNoCase(name, "GetState") == 0) {
         outputData->SetInt("state", IsSelected() ? 1 : 0);
         return true;
     }
-    if (strcasecmp(name, "GetCommand") == 0) {
+    if (platform::CompareNoCase(name, "GetCommand") == 0) {
         outputData->SetString("command", m_command ? m_command->GetString("command", "") : "");
         return true;
     }

@@ -1,9 +1,8 @@
 #include "vgui2/ComboBox.h"
 
-#include <strings.h>
-
 #include <algorithm>
 
+#include "platform/Text.h"
 #include "services/ILocalize.h"
 #include "services/IScheme.h"
 #include "services/ServicePointers.h"
@@ -253,7 +252,7 @@ void ComboBox::HideMenu() {
 }
 
 void ComboBox::OnCommand(const char* command) {
-    if (strcasecmp(command, "ButtonClicked") == 0) {
+    if (platform::CompareNoCase(command, "ButtonClicked") == 0) {
         DoClick();
         return;
     }

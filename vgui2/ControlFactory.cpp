@@ -1,7 +1,6 @@
 #include "vgui2/ControlFactory.h"
 
-#include <strings.h>
-
+#include "platform/Text.h"
 #include "vgui2/AnimatingImagePanel.h"
 #include "vgui2/Button.h"
 #include "vgui2/CBitmapImagePanel.h"
@@ -67,7 +66,7 @@ Panel* CreateControlByName(const char* controlName) {
         return nullptr;
     }
     for (const FactoryEntry& entry : kFactory) {
-        if (strcasecmp(entry.name, controlName) == 0) {
+        if (platform::CompareNoCase(entry.name, controlName) == 0) {
             return entry.create();
         }
     }

@@ -1,9 +1,8 @@
 #include "vgui2/EditablePanel.h"
 
-#include <strings.h>
-
 #include <cstdio>
 
+#include "platform/Text.h"
 #include "services/IPanel.h"
 #include "services/ISystem.h"
 #include "vgui2/ControlFactory.h"
@@ -68,7 +67,7 @@ void EditablePanel::ApplySettings(KeyValues* inResourceData) {
 }
 
 bool EditablePanel::RequestInfo(KeyValues* outputData) {
-    if (strcasecmp(outputData->GetName(), "ControlFactory") == 0) {
+    if (platform::CompareNoCase(outputData->GetName(), "ControlFactory") == 0) {
         if (Panel* control = CreateControl(outputData->GetString("ControlName", ""))) {
             outputData->SetPtr("PanelPtr", control);
             return true;

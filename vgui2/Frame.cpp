@@ -1,12 +1,11 @@
 #include "vgui2/Frame.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
 
+#include "platform/Text.h"
 #include "services/IInput.h"
 #include "services/ILocalize.h"
 #include "services/IPanel.h"
@@ -232,13 +231,13 @@ void Frame::OnMinimizeToSysTray() {}
 bool Frame::IsMinimized() { return surface()->IsMinimized(GetVPanel()); }
 
 void Frame::OnCommand(const char* command) {
-    if (strcasecmp(command, "Close") == 0) {
+    if (platform::CompareNoCase(command, "Close") == 0) {
         OnClose();
-    } else if (strcasecmp(command, "CloseModal") == 0) {
+    } else if (platform::CompareNoCase(command, "CloseModal") == 0) {
         CloseModal();
-    } else if (strcasecmp(command, "Minimize") == 0) {
+    } else if (platform::CompareNoCase(command, "Minimize") == 0) {
         OnMinimize();
-    } else if (strcasecmp(command, "MinimizeToSysTray") == 0) {
+    } else if (platform::CompareNoCase(command, "MinimizeToSysTray") == 0) {
         OnMinimizeToSysTray();
     } else {
         EditablePanel::OnCommand(command);

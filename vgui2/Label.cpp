@@ -1,13 +1,12 @@
 #include "vgui2/Label.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwctype>
 #include <string>
 
+#include "platform/Text.h"
 #include "services/IInput.h"
 #include "services/ILocalize.h"
 #include "services/IPanel.h"
@@ -483,7 +482,7 @@ void Label::OnDialogVariablesChanged(KeyValues* variables) {
 }
 
 bool Label::RequestInfo(KeyValues* outputData) {
-    if (strcasecmp(outputData->GetName(), "GetText") == 0) {
+    if (platform::CompareNoCase(outputData->GetName(), "GetText") == 0) {
         wchar text[kInfoTextChars + 1];
         GetText(text, sizeof(text));
         outputData->SetWString("text", text);
@@ -516,7 +515,7 @@ void Label::ApplySettings(KeyValues* settings) {
 
     if (const char* alignment = settings->GetString("textAlignment", nullptr)) {
         for (int i = 0; i < 9; ++i) {
-            if (strcasecmp(alignment, kAlignmentNames[i]) == 0) {
+            if (platform::CompareNoCase(alignment, kAlignmentNames[i]) == 0) {
                 SetContentAlignment(static_cast<Alignment>(i));
             }
         }
@@ -543,7 +542,7 @@ void Label::GetSettings(KeyValues* settings) {
     char text[1024];
     m_textImage->GetUnlocalizedText(text, sizeof(text));
     std::size_t prefix = std::strlen(kVariablePrefix);
-    bool variable = strncasecmp(text, kVariablePrefix, prefix) == 0;
+    bool variable = platform::CompareNoCaseN(text, kVariablePrefix, prefix) == 0;
     settings->SetString("labelText", variable ? text + prefix : text);
     settings->SetString("textAlignment", kAlignmentNames[m_contentAlignment]);
 

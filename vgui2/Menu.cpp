@@ -1,9 +1,8 @@
 #include "vgui2/Menu.h"
 
-#include <strings.h>
-
 #include <algorithm>
 
+#include "platform/Text.h"
 #include "services/IInput.h"
 #include "services/IPanel.h"
 #include "services/IScheme.h"
@@ -203,7 +202,7 @@ void Menu::SetItemEnabled(int itemID, bool state) {
 void Menu::SetItemEnabled(const char* itemName, bool state) {
     for (std::size_t id = 0; id < m_items.size(); ++id) {
         MenuItem* item = GetMenuItem(static_cast<int>(id));
-        if (item && itemName && strcasecmp(item->GetName(), itemName) == 0) {
+        if (item && itemName && platform::CompareNoCase(item->GetName(), itemName) == 0) {
             item->SetEnabled(state);
         }
     }
@@ -220,7 +219,7 @@ void Menu::SetItemVisible(int itemID, bool state) {
 void Menu::SetItemVisible(const char* itemName, bool state) {
     for (std::size_t id = 0; id < m_items.size(); ++id) {
         MenuItem* item = GetMenuItem(static_cast<int>(id));
-        if (item && itemName && strcasecmp(item->GetName(), itemName) == 0) {
+        if (item && itemName && platform::CompareNoCase(item->GetName(), itemName) == 0) {
             SetItemVisible(static_cast<int>(id), state);
         }
     }

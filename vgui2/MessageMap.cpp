@@ -1,13 +1,12 @@
 #include "vgui2/MessageMap.h"
 
-#include <strings.h>
-
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <map>
 #include <memory>
 
+#include "platform/Text.h"
 #include "services/IVGui.h"
 #include "services/ServicePointers.h"
 #include "vgui2/KeyValues.h"
@@ -24,7 +23,7 @@ std::string DictionaryKey(const char* className) {
     }
     for (const char* prefix : {"vgui::", "vgui2::"}) {
         std::size_t length = std::char_traits<char>::length(prefix);
-        if (strncasecmp(className, prefix, length) == 0) {
+        if (platform::CompareNoCaseN(className, prefix, length) == 0) {
             className += length;
             break;
         }

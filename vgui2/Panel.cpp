@@ -1,12 +1,11 @@
 #include "vgui2/Panel.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Text.h"
 #include "services/IInput.h"
 #include "services/IPanel.h"
 #include "services/IScheme.h"
@@ -215,7 +214,7 @@ void Panel::PostActionSignal(KeyValues* message) {
 
 void Panel::PostMessageToChild(const char* childName, KeyValues* message) {
     for (VPANEL child : Children()) {
-        if (childName && strcasecmp(ipanel()->GetName(child), childName) == 0) {
+        if (childName && platform::CompareNoCase(ipanel()->GetName(child), childName) == 0) {
             PostMessage(child, message);
             return;
         }
@@ -230,7 +229,7 @@ bool Panel::RequestInfo(KeyValues* outputData) {
 
 bool Panel::RequestInfoFromChild(const char* childName, KeyValues* outputData) {
     for (VPANEL child : Children()) {
-        if (childName && strcasecmp(ipanel()->GetName(child), childName) == 0) {
+        if (childName && platform::CompareNoCase(ipanel()->GetName(child), childName) == 0) {
             return ipanel()->RequestInfo(child, outputData);
         }
     }
@@ -293,7 +292,7 @@ Panel* Panel::FindChildByName(const char* childName, bool recurseDown) {
         if (!child) {
             continue;
         }
-        if (strcasecmp(child->GetName(), childName) == 0) {
+        if (platform::CompareNoCase(child->GetName(), childName) == 0) {
             return child;
         }
         if (recurseDown) {

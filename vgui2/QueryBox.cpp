@@ -1,7 +1,6 @@
 #include "vgui2/QueryBox.h"
 
-#include <strings.h>
-
+#include "platform/Text.h"
 #include "vgui2/Button.h"
 #include "vgui2/KeyValues.h"
 
@@ -42,8 +41,8 @@ void QueryBox::SetCancelCommand(KeyValues* command) {
 }
 
 void QueryBox::OnCommand(const char* command) {
-    bool ok = strcasecmp(command, "OK") == 0;
-    bool cancel = strcasecmp(command, "Cancel") == 0;
+    bool ok = platform::CompareNoCase(command, "OK") == 0;
+    bool cancel = platform::CompareNoCase(command, "Cancel") == 0;
     if (!ok && !cancel) {
         MessageBox::OnCommand(command);
         return;

@@ -1,10 +1,9 @@
 #include "vgui2/RichText.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/Text.h"
 #include "services/IInput.h"
 #include "services/ILocalize.h"
 #include "services/IScheme.h"
@@ -461,7 +460,7 @@ void RichText::OpenClickedText(const wchar* text) {
 bool RichText::RequestInfo(KeyValues* outputData) {
     // Names share symbols without regard to case, so the spelling that
     // comes back may be another one's.
-    if (strcasecmp(outputData->GetName(), "GetText") == 0) {
+    if (platform::CompareNoCase(outputData->GetName(), "GetText") == 0) {
         std::u16string first = m_text.substr(0, static_cast<std::size_t>(WholeCodePointPrefix(m_text, kGetTextMaxChars)));
         outputData->SetWString("text", first.c_str());
         return true;

@@ -1,11 +1,10 @@
 #include "vgui2/TextEntry.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Text.h"
 #include "services/IInput.h"
 #include "services/IScheme.h"
 #include "services/ISurface.h"
@@ -783,7 +782,7 @@ void TextEntry::OnKeyTyped(wchar unichar) {
 // Requests and settings ------------------------------------------------------------
 
 bool TextEntry::RequestInfo(KeyValues* outputData) {
-    if (strcasecmp(outputData->GetName(), "GetText") == 0) {
+    if (platform::CompareNoCase(outputData->GetName(), "GetText") == 0) {
         outputData->SetString("text", ToNarrow(m_text).c_str());
         return true;
     }

@@ -1,14 +1,10 @@
 #include "modules/updfs/FileSystemStdio.h"
 
-#include <strings.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -20,20 +16,6 @@ std::string ToDiskName(const char* name) {
         }
     }
     return result;
-}
-
-std::string CurrentDirectory() {
-    std::string buffer(256, '\0');
-    for (;;) {
-        if (getcwd(buffer.data(), buffer.size())) {
-            buffer.resize(std::strlen(buffer.c_str()));
-            return buffer;
-        }
-        if (errno != ERANGE) {
-            return std::string();
-        }
-        buffer.resize(buffer.size() * 2);
-    }
 }
 
 // Drops "." parts and doubled or trailing separators; ".." stays as given.
@@ -54,11 +36,6 @@ std::string Normalize(const std::string& path) {
     return result.empty() ? "/" : result;
 }
 
-bool IsRegularFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 bool IsReadMode(const char* options) { return options && options[0] == 'r'; }
 
 }  // namespace
@@ -69,12 +46,12 @@ void CFileSystemStdio::AddSearchPath(const char* path, const char* pathID) {
     }
     std::string directory = ToDiskName(path);
     if (directory.empty() || directory[0] != '/') {
-        directory = CurrentDirectory() + "/" + directory;
+        directory = platform::CurrentDirectory() + "/" + directory;
     }
     directory = Normalize(directory);
     std::string id = pathID ? pathID : "";
     for (const SearchPath& existing : m_searchPaths) {
-        if (existing.directory == directory && strcasecmp(existing.id.c_str(), id.c_str()) == 0) {
+        if (existing.directory == directory && platform::CompareNoCase(existing.id.c_str(), id.c_str()) == 0) {
             return;
         }
     }
@@ -86,7 +63,7 @@ void CFileSystemStdio::RemoveAllSearchPaths() { m_searchPaths.clear(); }
 std::vector<const CFileSystemStdio::SearchPath*> CFileSystemStdio::PathsFor(const char* pathID) const {
     std::vector<const SearchPath*> result;
     for (const SearchPath& path : m_searchPaths) {
-        if (!pathID || strcasecmp(path.id.c_str(), pathID) == 0) {
+        if (!pathID || platform::CompareNoCase(path.id.c_str(), pathID) == 0) {
             result.push_back(&path);
         }
     }
@@ -95,16 +72,16 @@ std::vector<const CFileSystemStdio::SearchPath*> CFileSystemStdio::PathsFor(cons
 
 std::string CFileSystemStdio::WriteDirectory(const char* pathID) const {
     std::vector<const SearchPath*> paths = PathsFor(pathID);
-    return paths.empty() ? CurrentDirectory() : paths.front()->directory;
+    return paths.empty() ? platform::CurrentDirectory() : paths.front()->directory;
 }
 
 std::string CFileSystemStdio::Resolve(const std::string& name, const char* pathID) const {
     if (!name.empty() && name[0] == '/') {
-        return IsRegularFile(name) ? name : std::string();
+        return platform::IsRegularFile(name.c_str()) ? name : std::string();
     }
     for (const SearchPath* path : PathsFor(pathID)) {
         std::string candidate = path->directory == "/" ? "/" + name : path->directory + "/" + name;
-        if (IsRegularFile(candidate)) {
+        if (platform::IsRegularFile(candidate.c_str())) {
             return candidate;
         }
     }
@@ -137,11 +114,7 @@ void CFileSystemStdio::Close(FileHandle_t file) {
 }
 
 unsigned int CFileSystemStdio::Size(FileHandle_t file) {
-    struct stat info {};
-    if (!file || fstat(fileno(static_cast<FILE*>(file)), &info) != 0) {
-        return 0;
-    }
-    return static_cast<unsigned int>(info.st_size);
+    return static_cast<unsigned int>(platform::OpenFileSize(static_cast<FILE*>(file)));
 }
 
 int CFileSystemStdio::Read(void* output, int size, FileHandle_t file) {
@@ -190,7 +163,7 @@ bool CFileSystemStdio::GetCurrentDirectory(char* directory, int maxLength) {
     if (!directory || maxLength <= 0) {
         return false;
     }
-    std::string current = CurrentDirectory();
+    std::string current = platform::CurrentDirectory();
     if (current.empty() || current.size() + 1 > static_cast<std::size_t>(maxLength)) {
         return false;
     }

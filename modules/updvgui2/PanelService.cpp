@@ -1,10 +1,9 @@
 #include "modules/updvgui2/PanelService.h"
 
-#include <strings.h>
-
 #include <algorithm>
 
 #include "modules/updvgui2/ModuleServices.h"
+#include "platform/Text.h"
 #include "services/IClientPanel.h"
 
 using vgui2::IClientPanel;
@@ -529,7 +528,7 @@ vgui2::Panel* CPanelService::GetPanel(VPANEL panel, const char* destinationModul
         return nullptr;
     }
     const char* owner = client->GetModuleName();
-    if (!owner || strcasecmp(owner, destinationModule) != 0) {
+    if (!owner || platform::CompareNoCase(owner, destinationModule) != 0) {
         return nullptr;
     }
     return client->GetPanel();

@@ -1,10 +1,9 @@
 #include "modules/updvgui2/RegistryFile.h"
 
-#include <strings.h>
-
 #include <cstdlib>
 #include <vector>
 
+#include "platform/Text.h"
 #include "vgui2/KeyValues.h"
 
 namespace {
@@ -40,7 +39,7 @@ bool SplitKeyPath(const char* keyPath, std::vector<std::string>& parts) {
 // file uses.
 KeyValues* FindChild(KeyValues* parent, const std::string& name) {
     for (KeyValues* child = parent->GetFirstSubKey(); child; child = child->GetNextKey()) {
-        if (strcasecmp(child->GetName(), name.c_str()) == 0) {
+        if (platform::CompareNoCase(child->GetName(), name.c_str()) == 0) {
             return child;
         }
     }

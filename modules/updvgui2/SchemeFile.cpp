@@ -1,12 +1,11 @@
 #include "modules/updvgui2/SchemeFile.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Text.h"
 #include "services/ISurface.h"
 #include "vgui2/KeyValues.h"
 
@@ -29,7 +28,7 @@ constexpr const char* kSideNames[4] = {"Left", "Top", "Right", "Bottom"};
 
 bool IsSection(KeyValues* key) { return key->GetFirstSubKey() != nullptr; }
 
-bool NameIs(KeyValues* key, const char* name) { return strcasecmp(key->GetName(), name) == 0; }
+bool NameIs(KeyValues* key, const char* name) { return platform::CompareNoCase(key->GetName(), name) == 0; }
 
 // Border insets and line offsets are a few pixels; the painter adds them to
 // panel edges, so a file's value beyond any screen is held to this rather

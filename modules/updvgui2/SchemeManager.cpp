@@ -1,8 +1,7 @@
 #include "modules/updvgui2/SchemeManager.h"
 
-#include <strings.h>
-
 #include "modules/updvgui2/ModuleServices.h"
+#include "platform/Text.h"
 
 CSchemeManager::CSchemeManager(vgui2::ISurface& surface, vgui2::IPanel& panels)
     : m_surface(surface), m_panels(panels), m_emptyScheme(surface, panels, "", "") {}
@@ -65,7 +64,7 @@ vgui2::HScheme CSchemeManager::GetScheme(const char* tag) {
         return 0;
     }
     for (std::size_t i = 0; i < m_schemes.size(); ++i) {
-        if (strcasecmp(m_schemes[i]->Tag().c_str(), tag) == 0) {
+        if (platform::CompareNoCase(m_schemes[i]->Tag().c_str(), tag) == 0) {
             return i + 1;
         }
     }

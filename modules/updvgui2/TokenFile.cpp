@@ -1,10 +1,9 @@
 #include "modules/updvgui2/TokenFile.h"
 
-#include <strings.h>
-
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Text.h"
 #include "vgui2/KeyValues.h"
 
 namespace {
@@ -58,7 +57,7 @@ TokenList ParseTokenFile(const char* text) {
     root->LoadFromBuffer(text);
     KeyValues* section = nullptr;
     for (KeyValues* key = root->GetFirstSubKey(); key; key = key->GetNextKey()) {
-        if (key->GetFirstSubKey() && strcasecmp(key->GetName(), "Tokens") == 0) {
+        if (key->GetFirstSubKey() && platform::CompareNoCase(key->GetName(), "Tokens") == 0) {
             section = key;
             break;
         }
