@@ -27,7 +27,6 @@ namespace {
 
 constexpr int kFactoryCount = 3;
 constexpr std::size_t kFailureTextBytes = 256;
-constexpr std::size_t kSuffixedNameBytes = 512;
 constexpr std::size_t kLanguageBytes = 64;
 
 constexpr const char* kLanguageRegistryKey = "HKEY_CURRENT_USER\\Software\\Quillmere\\Language";
@@ -101,12 +100,7 @@ void RunGuiLoop() {
 }  // namespace
 
 platform::ModuleHandle LoadServiceModule(const char* moduleName) {
-    platform::ModuleHandle module = platform::LoadModule(moduleName);
-    if (!module) {
-        char suffixed[kSuffixedNameBytes];
-        std::snprintf(suffixed, sizeof(suffixed), "%s%s", moduleName, platform::ModuleSuffix());
-        module = platform::LoadModule(suffixed);
-    }
+    platform::ModuleHandle module = platform::LoadModuleOrSuffixed(moduleName);
     if (!module) {
         FailModule(kLoadModuleFailedFormat, moduleName);
     }

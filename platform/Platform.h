@@ -21,6 +21,11 @@ void UnloadModule(ModuleHandle module);
 // The file name suffix of shared libraries (".so" here, ".dll" on Windows).
 const char* ModuleSuffix();
 
+// Loads by the bare name, then by the name with the suffix (cut to 511
+// bytes), as the Windows loader is asked for a module; load is LoadModule or
+// another loader with its signature.
+ModuleHandle LoadModuleOrSuffixed(const char* name, ModuleHandle (*load)(const char*) = LoadModule);
+
 // The folder that holds the running executable, without a trailing "/".
 std::string ExecutableDirectory();
 

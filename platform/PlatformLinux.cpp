@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace platform {
@@ -37,6 +38,15 @@ void UnloadModule(ModuleHandle module) {
 }
 
 const char* ModuleSuffix() { return ".so"; }
+
+ModuleHandle LoadModuleOrSuffixed(const char* name, ModuleHandle (*load)(const char*)) {
+    if (ModuleHandle module = load(name)) {
+        return module;
+    }
+    char suffixed[512];
+    std::snprintf(suffixed, sizeof(suffixed), "%s%s", name, ModuleSuffix());
+    return load(suffixed);
+}
 
 std::string ExecutableDirectory() {
     char path[4096];

@@ -23,11 +23,7 @@ using VersionExportFn = const char* (*)();
 // A private copy: after an update the module on disk is a new file, while a
 // game module the system cannot unload is still mapped from the last probe.
 platform::ModuleHandle LoadGameModule(const char* moduleName) {
-    if (platform::ModuleHandle module = platform::LoadModuleCopy(moduleName)) {
-        return module;
-    }
-    std::string withSuffix = std::string(moduleName) + platform::ModuleSuffix();
-    return platform::LoadModuleCopy(withSuffix.c_str());
+    return platform::LoadModuleOrSuffixed(moduleName, platform::LoadModuleCopy);
 }
 
 }  // namespace
