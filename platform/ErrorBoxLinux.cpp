@@ -32,9 +32,13 @@ bool RealDisplayAvailable() {
 
 }  // namespace
 
-void ShowErrorBox(const char* caption, const char* text) {
+void WriteErrorLine(const char* caption, const char* text) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
     std::fflush(stderr);
+}
+
+void ShowErrorBox(const char* caption, const char* text) {
+    WriteErrorLine(caption, text);
     if (g_errorBoxHandler) {
         g_errorBoxHandler(caption, text);
         return;

@@ -7,9 +7,11 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/ErrorBoxView.h"
+#include "platform/Platform.h"
 
 namespace platform {
 
@@ -17,7 +19,7 @@ namespace {
 
 // The face the toolkit's scheme fonts come from, read straight from the
 // system's font folder: the box must work before any GUI module is loaded.
-constexpr const char* kFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr const char* kFontFace = "DejaVuSans.ttf";
 constexpr int kFontSize = 14;
 // SDL turns a pending SIGTERM into a quit event only when it pumps, so the
 // wait wakes up now and then even when nothing happens.
@@ -240,7 +242,8 @@ bool ShowOwnErrorBox(const char* caption, const char* text) {
     if (!ttf.Started()) {
         return false;
     }
-    FontPtr font(TTF_OpenFont(kFontFile, kFontSize), &TTF_CloseFont);
+    std::string fontFile = std::string(FontFolder()) + kFontFace;
+    FontPtr font(TTF_OpenFont(fontFile.c_str(), kFontSize), &TTF_CloseFont);
     if (!font) {
         return false;
     }

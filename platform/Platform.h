@@ -32,6 +32,10 @@ std::string ExecutableDirectory();
 // Creates one directory; true when it exists afterwards.
 bool MakeDirectory(const char* path);
 
+// The folder of the DejaVu faces the windows and the error box draw with,
+// ending in a separator.
+const char* FontFolder();
+
 // The process's current directory; empty when it cannot be read.
 std::string CurrentDirectory();
 
@@ -40,6 +44,10 @@ bool IsRegularFile(const char* path);
 
 // The size of an open file in bytes; 0 when it cannot be told.
 std::uint64_t OpenFileSize(std::FILE* file);
+
+// The report's line "caption: text" on standard error, alone: for an end
+// the person asked for, where a box would keep the process waiting.
+void WriteErrorLine(const char* caption, const char* text);
 
 // A fatal report: one line "caption: text" on standard error, then, when a
 // real display is in use, the system's modal error box or, where that cannot

@@ -74,6 +74,8 @@ bool MakeDirectory(const char* path) {
     return errno == EEXIST && stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+const char* FontFolder() { return "/usr/share/fonts/truetype/dejavu/"; }
+
 std::string CurrentDirectory() {
     std::string buffer(256, '\0');
     for (;;) {

@@ -10,10 +10,12 @@
 namespace platform {
 
 // Resolves the name as LoadModule does (a bare name is looked for in the
-// executable's folder first), copies the file into a private temporary
-// folder under a name never used before in this process, loads the copy and
-// removes it from disk again. A library found only by the system's search,
-// or one that cannot be copied, is loaded as LoadModule would.
+// executable's folder first). When a library of that path is still mapped,
+// copies the file into a private temporary folder under a name never used
+// before in this process, loads the copy and removes it from disk again;
+// otherwise, as at start-up, loads the file itself, which costs no copy. A
+// library found only by the system's search, or one that cannot be copied,
+// is loaded as LoadModule would.
 ModuleHandle LoadModuleCopy(const char* name);
 
 }  // namespace platform

@@ -25,6 +25,7 @@
 #include "vgui2/PanelHandles.h"
 #include "vgui2/ProgressBar.h"
 #include "vgui2/QueryBox.h"
+#include "vgui2/Utf16.h"
 
 namespace {
 
@@ -50,11 +51,7 @@ void ConvertVersion(const char* version, vgui2::wchar* wide, int wideCount) {
     vgui2::localize()->ConvertANSIToUnicode(version, whole.data(), bytes);
     whole.resize(std::char_traits<char16_t>::length(whole.c_str()));
     if (static_cast<int>(whole.size()) >= wideCount) {
-        std::size_t keep = static_cast<std::size_t>(wideCount - 2);
-        if (keep > 0 && whole[keep - 1] >= 0xD800 && whole[keep - 1] <= 0xDBFF) {
-            --keep;
-        }
-        whole.resize(keep);
+        whole.resize(static_cast<std::size_t>(vgui2::WholeCodePointPrefix(whole, wideCount - 2)));
         whole.push_back(kEllipsis);
     }
     std::char_traits<char16_t>::copy(wide, whole.c_str(), whole.size() + 1);

@@ -1,7 +1,5 @@
 #include "update/EngineInit.h"
 
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <future>
 #include <string>
@@ -25,12 +23,6 @@ constexpr const char* kErrorCaption = "Updater";
 [[noreturn]] void FatalError(const char* text) {
     platform::ShowErrorBox(kErrorCaption, TempFormat("%s", text));
     std::exit(1);
-}
-
-bool IsPending(const std::future<ManifestFetch>& fetch) { return fetch.valid(); }
-
-bool IsFinished(const std::future<ManifestFetch>& fetch) {
-    return fetch.valid() && fetch.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
 void CompleteEngineInit(UpdateState& state) {
@@ -61,7 +53,7 @@ void CompleteEngineInit(UpdateState& state) {
 
 void BeginEngineInit() {
     UpdateState& state = g_updateState;
-    if (state.engineInitialised || IsPending(state.manifestFetch)) {
+    if (state.engineInitialised || state.manifestFetch.valid()) {
         return;
     }
     HttpGlobalInit();
@@ -84,7 +76,7 @@ bool PollEngineInit() {
 void EngineInit() {
     BeginEngineInit();
     UpdateState& state = g_updateState;
-    if (IsPending(state.manifestFetch)) {
+    if (state.manifestFetch.valid()) {
         state.manifestFetch.wait();
         CompleteEngineInit(state);
     }
@@ -92,12 +84,12 @@ void EngineInit() {
 
 void AbandonEngineInit() {
     UpdateState& state = g_updateState;
-    if (!IsPending(state.manifestFetch)) {
+    if (!state.manifestFetch.valid()) {
         return;
     }
     CancelTransfers();
     state.manifestFetch.wait();
-    std::fprintf(stderr, "%s: %s\n", kErrorCaption, kFetchFailedText);
+    platform::WriteErrorLine(kErrorCaption, kFetchFailedText);
     std::exit(1);
 }
 

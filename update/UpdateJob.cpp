@@ -1,7 +1,5 @@
 #include "update/UpdateJob.h"
 
-#include <chrono>
-
 #include "update/Extraction.h"
 #include "update/GameGuard.h"
 #include "update/Publishers.h"
@@ -11,10 +9,6 @@
 namespace update {
 
 namespace {
-
-bool IsFinished(const std::future<bool>& result) {
-    return result.valid() && result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-}
 
 bool IsRunning(const std::future<bool>& result) { return result.valid() && !IsFinished(result); }
 

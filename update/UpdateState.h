@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <future>
 #include <memory>
@@ -68,6 +69,12 @@ struct UpdateState {
     // The manifest fetch of the initialisation while it runs on a worker.
     std::future<ManifestFetch> manifestFetch;
 };
+
+// A job's result has arrived; asked without waiting.
+template <typename T>
+bool IsFinished(const std::future<T>& result) {
+    return result.valid() && result.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
 
 // Built before the entry point runs, destroyed at process exit.
 extern UpdateState g_updateState;

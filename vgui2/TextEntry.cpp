@@ -521,8 +521,8 @@ void TextEntry::Paint() {
         int x = kTextMargin;
         // A line that runs past the edge of a field nobody is editing ends
         // in an ellipsis, so the person sees that there is more.
-        int ellipsisWidth = draw->GetCharacterWidth(font, static_cast<int>(kEllipsis));
-        bool cut = !m_multiline && !showCursor && TextWidth(position, end) > right - x;
+        bool mayCut = !m_multiline && !showCursor;
+        int ellipsisWidth = mayCut ? draw->GetCharacterWidth(font, static_cast<int>(kEllipsis)) : 0;
         for (int units = 0;; position += units) {
             if (showCursor && position == m_cursorPos) {
                 draw->DrawSetColor(m_cursorColor);
@@ -533,7 +533,9 @@ void TextEntry::Paint() {
             }
             char32_t ch = DisplayChar(CodePointAt(m_text, position, &units));
             int width = draw->GetCharacterWidth(font, static_cast<int>(ch));
-            if (cut && x + width + ellipsisWidth > right) {
+            // Measured only near the edge, so a long text costs no more per
+            // paint than what is drawn of it.
+            if (mayCut && x + width + ellipsisWidth > right && TextWidth(position, end) > right - x) {
                 draw->DrawSetTextColor(normal);
                 draw->DrawSetTextPos(x, y);
                 DrawCodePoint(*draw, kEllipsis);

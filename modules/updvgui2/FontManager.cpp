@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/Platform.h"
 #include "services/ISurface.h"
 #include "vgui2/TextConvert.h"
 
@@ -14,7 +15,6 @@ using vgui2::ISurface;
 
 namespace {
 
-constexpr const char* kFontFolder = "/usr/share/fonts/truetype/dejavu/";
 constexpr const char* kSymbolFace = "marlett";
 constexpr int kBoldWeight = 600;
 
@@ -49,7 +49,7 @@ std::string DejaVuFile(const DejaVuFamily& family, bool bold, bool italic) {
         name += bold ? "Bold" : "";
         name += italic ? family.italicSuffix : "";
     }
-    return kFontFolder + name + ".ttf";
+    return platform::FontFolder() + name + ".ttf";
 }
 
 // Glyphs that are not anti-aliased keep full or no coverage, as a font
