@@ -182,7 +182,7 @@ TEST_F(EndlessManifestTest, EngineInitialisationReportsTheFetchFailureAndExits) 
             EngineInit();
             channel.Send("engine initialisation returned");
         },
-        std::chrono::seconds(10));
+        std::chrono::seconds(60));
     EXPECT_EQ(report.exitCode, 1);
     EXPECT_EQ(report.lines,
               (std::vector<std::string>{"DownloadString error: the response is larger than 16 MiB",
