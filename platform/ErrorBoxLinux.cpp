@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/Display.h"
 #include "platform/OwnErrorBox.h"
 #include "platform/Platform.h"
 
@@ -11,11 +12,6 @@ namespace platform {
 namespace {
 
 ErrorBoxFn g_errorBoxHandler = nullptr;
-
-bool HasEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    return value && *value;
-}
 
 // SDL's message box forks a helper that draws through the display; with the
 // offscreen driver or without a display it crashes or shows nothing.
@@ -27,7 +23,7 @@ bool RealDisplayAvailable() {
     if (requested && *requested && !IsRealDisplayDriver(requested)) {
         return false;
     }
-    return HasEnvironment("DISPLAY") || HasEnvironment("WAYLAND_DISPLAY");
+    return DisplayDrivers() != nullptr;
 }
 
 }  // namespace

@@ -42,6 +42,21 @@ std::string CurrentDirectory();
 // True for an existing regular file (links followed).
 bool IsRegularFile(const char* path);
 
+// Files are named by UTF-8 paths everywhere in the program; these reach the
+// system with its own encoding (wide names on Windows), so a game folder
+// named outside ASCII works. "/" and "\\" both separate on Windows.
+std::FILE* OpenFile(const char* path, const char* mode);
+
+// Removes a file; true when no file of that name is left afterwards.
+bool RemoveFile(const char* path);
+
+// Renames a file over an existing one in one step.
+bool MoveFileReplacing(const char* from, const char* to);
+
+// Creates a folder and the missing folders above it; true when it exists
+// afterwards.
+bool MakeDirectories(const char* path);
+
 // The size of an open file in bytes; 0 when it cannot be told.
 std::uint64_t OpenFileSize(std::FILE* file);
 

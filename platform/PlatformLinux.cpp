@@ -95,6 +95,26 @@ bool IsRegularFile(const char* path) {
     return stat(path, &info) == 0 && S_ISREG(info.st_mode);
 }
 
+std::FILE* OpenFile(const char* path, const char* mode) { return std::fopen(path, mode); }
+
+bool RemoveFile(const char* path) { return unlink(path) == 0 || errno == ENOENT; }
+
+bool MoveFileReplacing(const char* from, const char* to) { return rename(from, to) == 0; }
+
+bool MakeDirectories(const char* path) {
+    std::string partial(path);
+    // Every separator after the first character ends a folder to make.
+    for (std::size_t slash = partial.find('/', 1); slash != std::string::npos; slash = partial.find('/', slash + 1)) {
+        partial[slash] = '\0';
+        bool made = MakeDirectory(partial.c_str());
+        partial[slash] = '/';
+        if (!made) {
+            return false;
+        }
+    }
+    return MakeDirectory(path);
+}
+
 std::uint64_t OpenFileSize(std::FILE* file) {
     struct stat info {};
     if (!file || fstat(fileno(file), &info) != 0) {

@@ -103,4 +103,9 @@ using CreateInterfaceFn = void* (*)(const char* name, int* returnCode);
 
 #define CREATEINTERFACE_PROCNAME "CreateInterface"
 
+// What a binary exports by name: the factories and the game module's version.
+#ifdef _WIN32
+#define UPD_EXPORT extern "C" __declspec(dllexport)
+#else
 #define UPD_EXPORT extern "C" __attribute__((visibility("default")))
+#endif

@@ -1,7 +1,5 @@
 #include "modules/updvgui2/FontManager.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -39,8 +37,6 @@ std::string Lower(const std::string& text) {
     }
     return result;
 }
-
-bool FileReadable(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
 
 std::string DejaVuFile(const DejaVuFamily& family, bool bold, bool italic) {
     std::string name = family.fileStem;
@@ -152,7 +148,7 @@ std::string CFontManager::ResolveFontFile(const std::string& faceName, int weigh
     for (std::string path : {DejaVuFile(*family, bold, italic), DejaVuFile(*family, bold, false),
                              DejaVuFile(*family, false, false), DejaVuFile(kFamilies[4], bold, false),
                              DejaVuFile(kFamilies[4], false, false)}) {
-        if (FileReadable(path)) {
+        if (platform::IsRegularFile(path.c_str())) {
             return path;
         }
     }
@@ -207,7 +203,7 @@ bool CFontManager::SetFontGlyphSet(HFont handle, const char* fontName, int tall,
 }
 
 bool CFontManager::AddCustomFontFile(const char* path) {
-    if (!path || !m_ownsTtf || !FileReadable(path)) {
+    if (!path || !m_ownsTtf || !platform::IsRegularFile(path)) {
         return false;
     }
     TTF_Font* probe = TTF_OpenFont(path, 12);

@@ -8,9 +8,9 @@
 #include <cstring>
 #include <functional>
 
-#include "modules/updvgui2/DisplayLoss.h"
 #include "modules/updvgui2/ModuleServices.h"
 #include "modules/updvgui2/PanelService.h"
+#include "platform/Display.h"
 #include "vgui2/KeyValues.h"
 #include "vgui2/TextConvert.h"
 
@@ -79,7 +79,7 @@ CSurface::CSurface() : m_painter(m_fonts, m_textures) {}
 // At process exit after the display was lost, the windows die with the
 // connection; destroying them would hang, so they are let go.
 CSurface::~CSurface() {
-    if (!DisplayLost()) {
+    if (!platform::DisplayLost()) {
         Shutdown();
         return;
     }
@@ -96,16 +96,13 @@ bool CSurface::Init() {
     // program would run where nobody can see it; headless drivers are only
     // used when they are asked for by name.
     bool driverRequested = EnvironmentSet("SDL_VIDEODRIVER");
-    if (!driverRequested && !EnvironmentSet("DISPLAY") && !EnvironmentSet("WAYLAND_DISPLAY")) {
+    const char* displayDrivers = platform::DisplayDrivers();
+    if (!driverRequested && !displayDrivers) {
         std::fprintf(stderr, "updvgui2: no display to show windows on (DISPLAY is not set)\n");
         return false;
     }
-    // Only the display drivers the environment names are tried: any other
-    // would print its own complaints, and SDL's last resort is headless.
     if (!driverRequested) {
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, EnvironmentSet("WAYLAND_DISPLAY")
-                                              ? (EnvironmentSet("DISPLAY") ? "wayland,x11" : "wayland")
-                                              : "x11");
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, displayDrivers);
     }
     // The software renderer draws straight into the window; with framebuffer
     // acceleration SDL would go through software OpenGL at ten times the cost.
@@ -121,12 +118,11 @@ bool CSurface::Init() {
     }
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver && std::strcmp(driver, "x11") == 0) {
-        WatchForDisplayLoss();
+        platform::WatchForDisplayLoss();
     }
     if (!driverRequested && IsHeadlessDriver(driver)) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        std::fprintf(stderr, "updvgui2: cannot open the display \"%s\"\n",
-                     EnvironmentSet("DISPLAY") ? std::getenv("DISPLAY") : std::getenv("WAYLAND_DISPLAY"));
+        std::fprintf(stderr, "updvgui2: cannot open the display \"%s\"\n", platform::DisplayName().c_str());
         return false;
     }
     if (!m_fonts.Init() || !m_waiter.Activate()) {

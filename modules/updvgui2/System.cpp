@@ -5,60 +5,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "modules/updvgui2/ModuleServices.h"
-#include "modules/updvgui2/RegistryFile.h"
 #include "vgui2/KeyValues.h"
 #include "vgui2/TextConvert.h"
 
 namespace {
 
 constexpr const char* kUserConfigRootName = "UserConfigData";
-
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    contents = text.str();
-    return true;
-}
-
-// Written beside the target and renamed over it, so a crash or a full disk
-// never leaves a half-written registry behind.
-bool ReplaceFile(const std::string& path, const std::string& contents) {
-    std::error_code error;
-    std::filesystem::path target(path);
-    if (target.has_parent_path()) {
-        std::filesystem::create_directories(target.parent_path(), error);
-    }
-    std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return false;
-        }
-        out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::filesystem::remove(temporary, error);
-            return false;
-        }
-    }
-    std::filesystem::rename(temporary, target, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
-}
 
 // Accepts a whole decimal number that fits an int, nothing else.
 bool ParseInteger(const std::string& text, int& value) {
@@ -110,37 +65,6 @@ double CSystem::GetCurrentTime() {
 long CSystem::GetTimeMillis() {
     return static_cast<long>(
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_start).count());
-}
-
-bool CSystem::GetRegistryString(const char* key, char* value, int bufferSize) {
-    if (!value || bufferSize <= 0) {
-        return false;
-    }
-    value[0] = '\0';
-    std::string path = RegistryFilePath();
-    std::string text;
-    std::string found;
-    if (path.empty() || !ReadWholeFile(path, text) || !FindRegistryValue(text.c_str(), key, found)) {
-        return false;
-    }
-    // A value cut to fit would be a different value (a language name that
-    // names no file), so one that does not fit is refused.
-    if (found.size() >= static_cast<std::size_t>(bufferSize)) {
-        return false;
-    }
-    std::memcpy(value, found.c_str(), found.size() + 1);
-    return true;
-}
-
-bool CSystem::SetRegistryString(const char* key, const char* value) {
-    std::string path = RegistryFilePath();
-    if (path.empty()) {
-        return false;
-    }
-    std::string text;
-    ReadWholeFile(path, text);
-    std::string updated;
-    return SetRegistryValue(text.c_str(), key, value, updated) && ReplaceFile(path, updated);
 }
 
 bool CSystem::GetRegistryInteger(const char* key, int& value) {

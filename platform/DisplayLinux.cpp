@@ -1,4 +1,4 @@
-#include "modules/updvgui2/DisplayLoss.h"
+#include "platform/Display.h"
 
 #include <dlfcn.h>
 
@@ -6,9 +6,16 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace platform {
+
 namespace {
 
 std::atomic<bool> g_displayLost{false};
+
+const char* Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : nullptr;
+}
 
 // Xlib's handler type; the display argument is opaque here. SDL loads the
 // library itself, so it is looked up rather than linked.
@@ -24,6 +31,23 @@ int OnDisplayLost(void*) {
 
 }  // namespace
 
+const char* DisplayDrivers() {
+    // Only the drivers the environment names are tried: any other would
+    // print its own complaints, and SDL's last resort is headless.
+    if (Environment("WAYLAND_DISPLAY")) {
+        return Environment("DISPLAY") ? "wayland,x11" : "wayland";
+    }
+    return Environment("DISPLAY") ? "x11" : nullptr;
+}
+
+std::string DisplayName() {
+    if (const char* x = Environment("DISPLAY")) {
+        return x;
+    }
+    const char* wayland = Environment("WAYLAND_DISPLAY");
+    return wayland ? wayland : "";
+}
+
 void WatchForDisplayLoss() {
     void* library = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
     if (!library) {
@@ -37,3 +61,5 @@ void WatchForDisplayLoss() {
 }
 
 bool DisplayLost() { return g_displayLost; }
+
+}  // namespace platform
