@@ -39,15 +39,6 @@ void UnloadModule(ModuleHandle module) {
 
 const char* ModuleSuffix() { return ".so"; }
 
-ModuleHandle LoadModuleOrSuffixed(const char* name, ModuleHandle (*load)(const char*)) {
-    if (ModuleHandle module = load(name)) {
-        return module;
-    }
-    char suffixed[512];
-    std::snprintf(suffixed, sizeof(suffixed), "%s%s", name, ModuleSuffix());
-    return load(suffixed);
-}
-
 std::string ExecutableDirectory() {
     char path[4096];
     ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
