@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/TestSupport.h"
+
 namespace testsupport {
 
 class ScopedEnv {
@@ -13,18 +15,10 @@ public:
         const char* old = std::getenv(name);
         m_hadValue = old != nullptr;
         m_old = old ? old : "";
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
+        SetEnvironment(name, value);
     }
     ~ScopedEnv() {
-        if (m_hadValue) {
-            setenv(m_name.c_str(), m_old.c_str(), 1);
-        } else {
-            unsetenv(m_name.c_str());
-        }
+        SetEnvironment(m_name.c_str(), m_hadValue ? m_old.c_str() : nullptr);
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;

@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
 #include "modules/updvgui2/ModuleServices.h"
 #include "modules/updvgui2/Surface.h"
+#include "tests/modules/ScopedEnv.h"
 
 // SDL talks to the session bus when its video comes up and keeps a buffer of
 // libdbus for good; starting and stopping video repeatedly, as this test
@@ -20,33 +20,9 @@ extern "C" __attribute__((visibility("default"), used)) const char* __lsan_defau
     return "leak:libdbus-1.so\n";
 }
 
+using testsupport::ScopedEnv;
+
 namespace {
-
-// Sets or clears an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) {
-            m_old = old;
-        }
-        if (value) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (m_old) {
-            setenv(m_name.c_str(), m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name.c_str());
-        }
-    }
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
 
 int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 

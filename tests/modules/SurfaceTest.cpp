@@ -123,7 +123,6 @@ protected:
     // Started per test (a second start does nothing): a failed suite set-up
     // would only show as skipped tests.
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
         ASSERT_TRUE(TheSurfaceImpl().Init());
     }
     static void TearDownTestSuite() { TheSurfaceImpl().Shutdown(); }

@@ -1,10 +1,9 @@
 #include "tests/support/TestSupport.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -22,18 +21,27 @@ namespace {
 struct PrepareTestProcess {
     PrepareTestProcess() {
         SetKeyValuesSystem(&TheKeyValuesSystem());
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        if (!std::getenv("SDL_VIDEODRIVER")) {
+            SetEnvironment("SDL_VIDEODRIVER", "offscreen");
+        }
     }
 } g_prepareTestProcess;
 
 }  // namespace
 
 TempDir::TempDir(bool enter) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "updtest-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
-        throw std::runtime_error("mkdtemp failed");
+    // A name nobody else holds: creating an existing folder fails.
+    static std::mt19937_64 s_names{std::random_device{}()};
+    std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; m_path.empty(); ++attempt) {
+        std::filesystem::path candidate = base / ("updtest-" + std::to_string(s_names() % 1000000000));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            m_path = candidate.string();
+        } else if (attempt == 100) {
+            throw std::runtime_error("no temporary folder could be made");
+        }
     }
-    m_path = pattern;
     if (enter) {
         m_previousDirectory = std::filesystem::current_path().string();
         std::filesystem::current_path(m_path);
@@ -59,6 +67,19 @@ void WriteFile(const std::string& path, const std::string& contents) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream out(path, std::ios::binary);
     out << contents;
+}
+
+void SetEnvironment(const char* name, const char* value) {
+#ifdef _WIN32
+    // An empty value removes the variable there.
+    _putenv_s(name, value ? value : "");
+#else
+    if (value) {
+        setenv(name, value, 1);
+    } else {
+        unsetenv(name);
+    }
+#endif
 }
 
 bool PathExists(const std::string& path) { return std::filesystem::exists(path); }

@@ -28,6 +28,9 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& contents);
 bool PathExists(const std::string& path);
 
+// Sets an environment variable of this process; a null value removes it.
+void SetEnvironment(const char* name, const char* value);
+
 // Starts the real SDL surface (offscreen unless a test asked for a display)
 // and points the executable's service pointers at the real services, as
 // start-up would. False when the surface cannot start.

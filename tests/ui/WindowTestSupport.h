@@ -79,7 +79,6 @@ inline std::string TokenText(const char* token) {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
         using namespace vgui2;
         ASSERT_TRUE(testsupport::ConnectRealServices());
         const char* stage = std::getenv("UPD_STAGE_DIR");

@@ -1,0 +1,136 @@
+#include "tests/windows/WindowsProcess.h"
+
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace wintest {
+
+namespace {
+
+std::wstring Wide(const std::string& text) {
+    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+std::string Narrow(const std::wstring& text) {
+    int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), length, nullptr, nullptr);
+    narrow.resize(narrow.size() - 1);
+    return narrow;
+}
+
+std::string WindowText(HWND window) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return Narrow(text);
+}
+
+PROCESS_INFORMATION Start(const std::string& program, HANDLE standardError) {
+    std::wstring path = Wide(program);
+    std::wstring commandLine = L"\"" + path + L"\"";
+    std::wstring folder = std::filesystem::path(path).parent_path().wstring();
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    if (standardError) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = standardError;
+        startup.hStdError = standardError;
+    }
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, standardError != nullptr, 0, nullptr,
+                        folder.c_str(), &startup, &process)) {
+        return PROCESS_INFORMATION{};
+    }
+    CloseHandle(process.hThread);
+    return process;
+}
+
+struct BoxSearch {
+    DWORD processId;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<BoxSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t className[64] = {};
+    GetClassNameW(window, className, 64);
+    if (owner == search->processId && IsWindowVisible(window) && std::wstring(className) == L"#32770") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+RunningGame::RunningGame(const std::string& path) {
+    std::filesystem::path target = std::filesystem::u8path(path);
+    std::filesystem::create_directories(target.parent_path());
+    std::filesystem::copy_file(std::filesystem::u8path(UPD_STAND_IN_GAME), target,
+                               std::filesystem::copy_options::overwrite_existing);
+    m_process = Start(path, nullptr).hProcess;
+}
+
+RunningGame::~RunningGame() {
+    if (m_process) {
+        TerminateProcess(m_process, 0);
+        WaitForSingleObject(m_process, 10000);
+        CloseHandle(m_process);
+    }
+}
+
+bool RunningGame::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
+
+RunResult RunAnsweringBoxes(const std::string& program, std::chrono::seconds deadline) {
+    RunResult result;
+    std::filesystem::path errorFile = std::filesystem::temp_directory_path() / "updtest-stderr.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE errorHandle = CreateFileW(errorFile.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    PROCESS_INFORMATION process = Start(program, errorHandle);
+    CloseHandle(errorHandle);
+    if (!process.hProcess) {
+        return result;
+    }
+    auto end = std::chrono::steady_clock::now() + deadline;
+    while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
+        BoxSearch search{process.dwProcessId};
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            result.boxes.push_back({WindowText(search.found), WindowText(GetDlgItem(search.found, 0xFFFF))});
+            PostMessageW(search.found, WM_COMMAND, IDOK, 0);
+            // The box takes a moment to go; it must not be read twice.
+            while (IsWindow(search.found) && std::chrono::steady_clock::now() < end) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }
+        if (std::chrono::steady_clock::now() >= end) {
+            TerminateProcess(process.hProcess, 255);
+            WaitForSingleObject(process.hProcess, 10000);
+            CloseHandle(process.hProcess);
+            return result;
+        }
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    result.exitCode = static_cast<int>(code);
+    std::ifstream in(errorFile, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    result.standardError = text.str();
+    return result;
+}
+
+}  // namespace wintest
