@@ -17,6 +17,8 @@
 #include "app/Viewport.h"
 #include "ui/UpdatePublisher.h"
 #include "update/EngineInit.h"
+#include "update/EngineReports.h"
+#include "update/Manifest.h"
 #include "update/UpdateJob.h"
 #include "vgui2/KeyValues.h"
 #include "vgui2/Panel.h"
@@ -76,6 +78,25 @@ void SetUserLocale() {
     std::setlocale(LC_MONETARY, "");
 }
 
+// The engine's boxes are the system's error boxes, with their line on
+// standard error.
+class ErrorBoxReporter final : public update::IEngineReporter {
+public:
+    void ShowBox(const char* caption, const char* text) override { platform::ShowErrorBox(caption, text); }
+};
+
+ErrorBoxReporter g_engineReporter;
+
+// A manifest that could not be fetched or parsed leaves the updater nothing
+// to offer: the person is told, and the run ends.
+void EndIfEngineFailed() {
+    update::EngineInitResult outcome = update::EngineInitOutcome();
+    if (outcome.status == update::EngineInitStatus::Failed) {
+        platform::ShowErrorBox(kErrorCaption, outcome.fatalText);
+        std::exit(1);
+    }
+}
+
 // Every way the process ends passes here before the modules go: the window
 // no longer hears from the engine, a download is stopped, and an extraction
 // is finished with the update's completion steps, never cut. Losing the
@@ -94,6 +115,7 @@ void RunGuiLoop() {
     vgui2::IVGui* loop = vgui2::ivgui();
     while (loop->IsRunning()) {
         loop->RunFrame();
+        EndIfEngineFailed();
     }
 }
 
@@ -184,6 +206,7 @@ int RunUpdater(CreateInterfaceFn ownFactory) {
     // The engine reports to the window from here on; the window itself exists
     // before the viewport is published and before the first frame runs.
     TheUpdatePublisher().Install(UpdaterFrameOfViewport);
+    update::InstallEngineReporter(&g_engineReporter);
     std::atexit(FinishEngineJobs);
     g_viewport = new CTarnViewport();
     RunGuiLoop();
@@ -192,7 +215,12 @@ int RunUpdater(CreateInterfaceFn ownFactory) {
     // frozen window while a job is brought to its end.
     vgui2::surface()->Shutdown();
     FinishEngineJobs();
-    update::AbandonEngineInit();
+    // A run ended while the manifest was still on its way is a failed fetch,
+    // told on standard error only: the person already asked to end.
+    if (update::AbandonEngineInit()) {
+        platform::WriteErrorLine(kErrorCaption, update::kFetchFailedText);
+        std::exit(1);
+    }
     update::EngineShutdown();
     platform::UnloadModule(guiModule);
     platform::UnloadModule(fileSystemModule);

@@ -28,11 +28,6 @@ bool RealDisplayAvailable() {
 
 }  // namespace
 
-void WriteErrorLine(const char* caption, const char* text) {
-    std::fprintf(stderr, "%s: %s\n", caption, text);
-    std::fflush(stderr);
-}
-
 void ShowErrorBox(const char* caption, const char* text) {
     WriteErrorLine(caption, text);
     if (g_errorBoxHandler) {

@@ -1,15 +1,13 @@
 #include "update/EngineInit.h"
 
-#include <cstdlib>
 #include <future>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
-#include "platform/Platform.h"
+#include "update/EngineReports.h"
 #include "update/Manifest.h"
-#include "update/MessageFormat.h"
 #include "update/Publishers.h"
 #include "update/Settings.h"
 #include "update/Transfer.h"
@@ -18,25 +16,20 @@ namespace update {
 
 namespace {
 
-constexpr const char* kErrorCaption = "Updater";
-
-[[noreturn]] void FatalError(const char* text) {
-    platform::ShowErrorBox(kErrorCaption, TempFormat("%s", text));
-    std::exit(1);
-}
-
 void CompleteEngineInit(UpdateState& state) {
     ManifestFetch fetch = state.manifestFetch.get();
     // The boxes a failed request would have shown at once are shown now, in
     // order, on the thread that may show them.
     for (const std::string& failure : fetch.failureTexts) {
-        platform::ShowErrorBox(kErrorCaption, failure.c_str());
+        ReportBox(failure.c_str());
     }
     if (fetch.text.empty()) {
-        FatalError(kFetchFailedText);
+        state.engineInitFailure = kFetchFailedText;
+        return;
     }
     if (!ParseManifest(fetch.text, *state.manifest)) {
-        FatalError(kParseFailedText);
+        state.engineInitFailure = kParseFailedText;
+        return;
     }
     ReadChosenBranchName();
     ParseBranches();
@@ -53,7 +46,7 @@ void CompleteEngineInit(UpdateState& state) {
 
 void BeginEngineInit() {
     UpdateState& state = g_updateState;
-    if (state.engineInitialised || state.manifestFetch.valid()) {
+    if (state.engineInitialised || state.engineInitFailure || state.manifestFetch.valid()) {
         return;
     }
     HttpGlobalInit();
@@ -65,32 +58,40 @@ void BeginEngineInit() {
     });
 }
 
-bool PollEngineInit() {
+EngineInitResult EngineInitOutcome() {
+    const UpdateState& state = g_updateState;
+    if (state.engineInitFailure) {
+        return {EngineInitStatus::Failed, state.engineInitFailure};
+    }
+    return {state.engineInitialised ? EngineInitStatus::Ready : EngineInitStatus::Pending, nullptr};
+}
+
+EngineInitResult PollEngineInit() {
     UpdateState& state = g_updateState;
     if (IsFinished(state.manifestFetch)) {
         CompleteEngineInit(state);
     }
-    return state.engineInitialised;
+    return EngineInitOutcome();
 }
 
-void EngineInit() {
+EngineInitResult EngineInit() {
     BeginEngineInit();
     UpdateState& state = g_updateState;
     if (state.manifestFetch.valid()) {
         state.manifestFetch.wait();
         CompleteEngineInit(state);
     }
+    return EngineInitOutcome();
 }
 
-void AbandonEngineInit() {
+bool AbandonEngineInit() {
     UpdateState& state = g_updateState;
     if (!state.manifestFetch.valid()) {
-        return;
+        return false;
     }
     CancelTransfers();
     state.manifestFetch.wait();
-    platform::WriteErrorLine(kErrorCaption, kFetchFailedText);
-    std::exit(1);
+    return true;
 }
 
 }  // namespace update

@@ -9,6 +9,7 @@
 #include "platform/Files.h"
 #include "services/IFileSystem.h"
 #include "services/ServicePointers.h"
+#include "update/ArchiveSource.h"
 #include "update/MessageFormat.h"
 #include "update/Publishers.h"
 #include "update/ZipDirectoryScan.h"
@@ -49,8 +50,18 @@ std::vector<std::string> PathParts(const std::string& path) {
 class ZipReader {
 public:
     explicit ZipReader(const char* path) {
-        int error = 0;
-        m_archive = zip_open(path, ZIP_RDONLY, &error);
+        zip_source_t* source = OpenArchiveSource(path);
+        if (!source) {
+            return;
+        }
+        zip_error_t error;
+        zip_error_init(&error);
+        m_archive = zip_open_from_source(source, ZIP_RDONLY, &error);
+        zip_error_fini(&error);
+        // An archive that failed to open leaves its source to the caller.
+        if (!m_archive) {
+            zip_source_free(source);
+        }
     }
     ~ZipReader() {
         if (m_archive) {

@@ -4,6 +4,7 @@
 
 #include "platform/Platform.h"
 #include "platform/Process.h"
+#include "update/EngineReports.h"
 
 namespace update {
 
@@ -39,7 +40,7 @@ bool GameProcessGuardFor(const std::string& ownFolder) {
         return false;
     });
     if (refuse) {
-        platform::ShowErrorBox("Updater", kGuardRefusalText);
+        ReportBox(kGuardRefusalText);
     }
     return refuse;
 }

@@ -14,7 +14,7 @@ inline constexpr const char* kGuardRefusalText =
     "Update cannot proceed.\n\nPossible reasons:\n - hl.exe is running from the same folder.\n"
     " - hl.exe is locked or in use.\n - No write permissions.";
 
-// True to refuse the update; the box has been shown then.
+// True to refuse the update; the box has been reported then.
 bool GameProcessGuard();
 
 // The guard for a given folder, lower-cased, ending in its separator; an

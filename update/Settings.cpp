@@ -50,7 +50,7 @@ ManifestOverride ClassifyManifestOverride(std::string_view firstLine) {
 }
 
 ManifestOverride ReadManifestOverride() {
-    std::FILE* file = std::fopen(kManifestOverrideFile, "r");
+    std::FILE* file = platform::OpenFile(kManifestOverrideFile, "r");
     if (!file) {
         return {};
     }
@@ -66,7 +66,7 @@ ManifestOverride ReadManifestOverride() {
 
 void ReadChosenBranchName() {
     UpdateState& state = g_updateState;
-    if (std::FILE* file = std::fopen(kBranchFile, "r")) {
+    if (std::FILE* file = platform::OpenFile(kBranchFile, "r")) {
         std::string name;
         int c;
         bool lineFeed = false;
@@ -91,7 +91,7 @@ void ReadChosenBranchName() {
 }
 
 void SaveBranch() {
-    std::FILE* file = std::fopen(kBranchFile, "w");
+    std::FILE* file = platform::OpenFile(kBranchFile, "w");
     if (!file) {
         return;
     }

@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <filesystem>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/Platform.h"
+#include "update/EngineReports.h"
 #include "update/LocalizedText.h"
 #include "update/MessageFormat.h"
 #include "update/Publishers.h"
@@ -191,11 +192,13 @@ std::uint64_t DownloadSizeLimit(std::uint32_t expectedSize) {
 }
 
 void RemoveDownloadedFile(const std::string& fileName) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::file_type type = fs::symlink_status(fileName, error).type();
-    if (type == fs::file_type::regular || type == fs::file_type::symlink) {
-        fs::remove(fileName, error);
+    std::size_t slash = fileName.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : fileName.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    // Looked at without following a link, so a link goes and its target stays.
+    platform::EntryKind kind = platform::Folder::Open(folder).Inspect(name).kind;
+    if (kind == platform::EntryKind::File || kind == platform::EntryKind::Link) {
+        platform::RemoveFile(fileName.c_str());
     }
 }
 
@@ -219,7 +222,7 @@ std::string DownloadString(const char* url, std::string* failureText) {
     if (failureText) {
         *failureText = text;
     } else if (result != CURLE_ABORTED_BY_CALLBACK) {
-        platform::ShowErrorBox("Updater", text);
+        ReportBox(text);
     }
     return std::string();
 }
@@ -234,7 +237,7 @@ bool DownloadFile(const char* url, const char* fileName, std::uint32_t expectedS
         PublishStatus("#Updater_FailedCurl", true, 1.0f);
         return false;
     }
-    std::FILE* file = std::fopen(fileName, "wb");
+    std::FILE* file = platform::OpenFile(fileName, "wb");
     if (!file) {
         PublishStatus("#Updater_FailedOpen", true, 1.0f);
         curl_easy_cleanup(curl);

@@ -38,8 +38,9 @@ void HttpGlobalCleanup();
 
 // The response body, or an empty text after a failed transfer. The failure
 // text "DownloadString error: <reason>" goes into failureText when one is
-// given (any thread); otherwise it is shown in the error box, which only
-// the GUI thread may do. A transfer stopped by CancelTransfers shows no box.
+// given (any thread); otherwise it is reported as a box (ReportBox), which
+// only the GUI thread may do. A transfer stopped by CancelTransfers reports
+// nothing.
 std::string DownloadString(const char* url, std::string* failureText = nullptr);
 
 // Streams the body into the file, publishing "#Updater_DownloadingFile" at

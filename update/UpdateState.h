@@ -66,6 +66,9 @@ struct UpdateState {
     std::future<bool> downloadResult;
     std::future<bool> extractionResult;
     bool engineInitialised = false;
+    // The fatal report's text once the initialisation has failed; it is not
+    // tried again.
+    const char* engineInitFailure = nullptr;
     // The manifest fetch of the initialisation while it runs on a worker.
     std::future<ManifestFetch> manifestFetch;
 };

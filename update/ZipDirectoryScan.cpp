@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
+#include <cstdio>
 #include <vector>
+
+#include "update/ArchiveSource.h"
 
 namespace update {
 
@@ -35,30 +37,40 @@ std::uint64_t Little(const unsigned char* bytes, int count) {
 
 class ArchiveFile {
 public:
-    // Unbuffered suits reads scattered over the file: a buffered stream
-    // refills a whole buffer after every seek.
-    ArchiveFile(const std::string& path, bool buffered) {
-        if (!buffered) {
-            m_stream.rdbuf()->pubsetbuf(nullptr, 0);
-        }
-        m_stream.open(path, std::ios::binary);
-        if (m_stream && m_stream.seekg(0, std::ios::end)) {
-            m_size = static_cast<std::uint64_t>(m_stream.tellg());
+    ArchiveFile(const std::string& path, bool buffered) : m_source(OpenArchiveSource(path.c_str(), buffered)) {
+        zip_stat_t info;
+        zip_stat_init(&info);
+        m_open = m_source && zip_source_open(m_source) == 0;
+        if (m_open && zip_source_stat(m_source, &info) == 0 && (info.valid & ZIP_STAT_SIZE)) {
+            m_size = info.size;
         }
     }
+    ~ArchiveFile() {
+        if (m_open) {
+            zip_source_close(m_source);
+        }
+        if (m_source) {
+            zip_source_free(m_source);
+        }
+    }
+    ArchiveFile(const ArchiveFile&) = delete;
+    ArchiveFile& operator=(const ArchiveFile&) = delete;
 
-    bool IsOpen() const { return static_cast<bool>(m_stream); }
+    bool IsOpen() const { return m_open; }
     std::uint64_t Size() const { return m_size; }
 
     bool Seek(std::uint64_t offset) {
-        m_stream.clear();
-        return offset <= m_size && static_cast<bool>(m_stream.seekg(static_cast<std::streamoff>(offset)));
+        return offset <= m_size && zip_source_seek(m_source, static_cast<zip_int64_t>(offset), SEEK_SET) == 0;
     }
     bool Read(void* data, std::size_t size) {
-        return static_cast<bool>(m_stream.read(static_cast<char*>(data), static_cast<std::streamsize>(size)));
+        return zip_source_read(m_source, data, size) == static_cast<zip_int64_t>(size);
     }
     bool ReadAt(std::uint64_t offset, void* data, std::size_t size) { return Seek(offset) && Read(data, size); }
-    bool Skip(std::size_t size) { return static_cast<bool>(m_stream.ignore(static_cast<std::streamsize>(size))); }
+    // Read rather than sought past: a seek costs the stream its buffer.
+    bool Skip(std::size_t size) {
+        m_skipped.resize(size);
+        return Read(m_skipped.data(), size);
+    }
 
     bool SignatureAt(std::uint64_t offset, std::uint32_t signature) {
         unsigned char bytes[4];
@@ -66,8 +78,10 @@ public:
     }
 
 private:
-    std::ifstream m_stream;
+    zip_source_t* m_source;
+    bool m_open = false;
     std::uint64_t m_size = 0;
+    std::vector<unsigned char> m_skipped;
 };
 
 struct DirectoryPlace {

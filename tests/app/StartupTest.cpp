@@ -362,7 +362,12 @@ TEST(StartupProcess, AManifestThatCannotBeFetchedEndsTheRunFromTheWindow) {
                            "http://127.0.0.1:" + std::to_string(enginetest::ClosedPort()) + "/manifest.json");
     RunResult run = stage.Run({{"SDL_VIDEODRIVER", "offscreen"}});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.standardError.find("Failed to get update info."), std::string::npos) << run.standardError;
+    // The failed request's report comes before the one that ends the run.
+    std::size_t request = run.standardError.find("Updater: DownloadString error: ");
+    std::size_t fatal = run.standardError.find(
+        "Updater: Failed to get update info.\n\nCheck your internet connection. Exiting...\n");
+    EXPECT_NE(fatal, std::string::npos) << run.standardError;
+    EXPECT_LT(request, fatal) << run.standardError;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Shared set-up of the engine tests: the localization double and the real
-// file-system service connected, libcurl initialised, the process-wide
-// update state back to its start values.
+// file-system service connected, libcurl initialised, the engine's boxes
+// recorded, the process-wide update state back to its start values.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +8,7 @@
 #include "modules/updfs/FileSystemStdio.h"
 #include "services/ServicePointers.h"
 #include "tests/update/FakeLocalize.h"
+#include "tests/update/RecordingReporter.h"
 #include "update/Transfer.h"
 #include "update/UpdateState.h"
 
@@ -28,6 +29,7 @@ inline void ResetUpdateState() {
     state.archiveFileName.clear();
     state.archiveDisplayName.clear();
     state.engineInitialised = false;
+    state.engineInitFailure = nullptr;
     update::ResetTransferCancel();
 }
 
@@ -47,7 +49,10 @@ protected:
         update::HttpGlobalCleanup();
     }
 
+    const std::vector<std::string>& Boxes() const { return m_reporter.Boxes(); }
+
     FakeLocalize m_localize;
+    RecordingReporter m_reporter;
 };
 
 }  // namespace enginetest

@@ -8,7 +8,6 @@
 #include <chrono>
 #include <filesystem>
 
-#include "platform/Platform.h"
 #include "tests/update/FaultInjectionSupport.h"
 #include "update/EngineInit.h"
 #include "update/Manifest.h"
@@ -23,10 +22,6 @@ namespace {
 
 constexpr std::size_t kAnnounced = 300000;
 
-std::vector<std::string> g_boxes;
-
-void RecordBox(const char* caption, const char* text) { g_boxes.push_back(std::string(caption) + "|" + text); }
-
 std::size_t FileSize(const std::string& path) {
     std::error_code error;
     std::uintmax_t size = fs::file_size(path, error);
@@ -35,16 +30,6 @@ std::size_t FileSize(const std::string& path) {
 
 class DownloadFaultTest : public enginetest::FaultInjectionTest {
 protected:
-    void SetUp() override {
-        FaultInjectionTest::SetUp();
-        g_boxes.clear();
-        platform::SetErrorBoxHandler(RecordBox);
-    }
-    void TearDown() override {
-        platform::SetErrorBoxHandler(nullptr);
-        FaultInjectionTest::TearDown();
-    }
-
     // The failed attempt touched nothing in the game folder but its own
     // archive, which holds exactly what arrived.
     void ExpectOnlyThePartialArchive(std::size_t arrived) {
@@ -124,7 +109,7 @@ TEST_F(DownloadFaultTest, RedirectLoopEndsAfterALimitedNumberOfHops) {
 
     hops = 0;
     EXPECT_EQ(DownloadString(m_server.Url("/loop/0/release.zip").c_str()), "");
-    EXPECT_EQ(g_boxes,
+    EXPECT_EQ(Boxes(),
               (std::vector<std::string>{"Updater|DownloadString error: Number of redirects hit maximum amount"}));
     ExpectNextAttemptSucceeds();
 }
@@ -157,36 +142,28 @@ protected:
 
 TEST_F(EndlessManifestTest, TextTransferStopsAtItsLimitAndTheNextFetchWorks) {
     EXPECT_EQ(DownloadString(m_server.Url("/endless.json").c_str()), "");
-    EXPECT_EQ(g_boxes, (std::vector<std::string>{"Updater|DownloadString error: the response is larger than 16 MiB"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Updater|DownloadString error: the response is larger than 16 MiB"}));
     // What the server managed to send before the updater hung up: the limit
     // plus what the sockets hold, far from the server's own end.
     EXPECT_GE(m_served.load(), kMaxStringBody);
     EXPECT_LT(m_served.load(), kMaxStringBody + (16u << 20));
     EXPECT_EQ(enginetest::Listing(m_game), (std::set<std::string>{"game.cfg"}));
 
-    g_boxes.clear();
+    m_reporter.Clear();
     EXPECT_EQ(DownloadString(m_server.Url("/manifest.json").c_str()),
               R"({"branches":[{"name":"beta","version":"2.0"}]})");
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
 }
 
-// Engine initialisation ends the process on a manifest it could not fetch;
-// a forked child runs it so the test can watch the boxes and the exit.
-TEST_F(EndlessManifestTest, EngineInitialisationReportsTheFetchFailureAndExits) {
+// Engine initialisation fails on a manifest it could not fetch: the failed
+// request is reported first, the fatal text handed back for the caller to
+// end the process with.
+TEST_F(EndlessManifestTest, EngineInitialisationReportsTheFetchFailure) {
     testsupport::WriteFile(Game("qlm.uri"), m_server.Url("/endless.json") + "\n");
-    static ChildChannel* s_channel = nullptr;
-    enginetest::ChildReport report = enginetest::RunInChild(
-        [](ChildChannel& channel) {
-            s_channel = &channel;
-            platform::SetErrorBoxHandler([](const char*, const char* text) { s_channel->Send(text); });
-            EngineInit();
-            channel.Send("engine initialisation returned");
-        },
-        std::chrono::seconds(60));
-    EXPECT_EQ(report.exitCode, 1);
-    EXPECT_EQ(report.lines,
-              (std::vector<std::string>{"DownloadString error: the response is larger than 16 MiB",
-                                        "Failed to get update info.\n\nCheck your internet connection. Exiting..."}));
+    EngineInitResult result = EngineInit();
+    EXPECT_EQ(result.status, EngineInitStatus::Failed);
+    EXPECT_STREQ(result.fatalText, "Failed to get update info.\n\nCheck your internet connection. Exiting...");
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Updater|DownloadString error: the response is larger than 16 MiB"}));
 }
 
 // The archive is larger than the disk allows: the download fails with the

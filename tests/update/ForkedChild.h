@@ -1,10 +1,9 @@
-// Runs a piece of a test in a forked child: for engine paths that end the
-// process, and for a disk that fills up. A file-size limit stands in for
-// the full disk: writes past it fail with EFBIG (the signal that would
-// otherwise kill the writer is ignored). Only the child is limited, so the
-// test process itself and its in-process HTTP server keep working. The
-// child reports what it saw as lines through a pipe; assertions stay in the
-// parent.
+// Runs a piece of a test in a forked child, for a disk that fills up. A
+// file-size limit stands in for the full disk: writes past it fail with
+// EFBIG (the signal that would otherwise kill the writer is ignored). Only
+// the child is limited, so the test process itself and its in-process HTTP
+// server keep working. The child reports what it saw as lines through a
+// pipe; assertions stay in the parent.
 #pragma once
 
 #include <fcntl.h>

@@ -11,6 +11,7 @@
 
 #include "platform/Platform.h"
 #include "tests/support/TestSupport.h"
+#include "tests/update/RecordingReporter.h"
 #include "update/GameGuard.h"
 #include "platform/Process.h"
 
@@ -19,14 +20,6 @@ using testsupport::TempDir;
 namespace fs = std::filesystem;
 
 namespace {
-
-int g_boxCount = 0;
-std::string g_lastBox;
-
-void CountBox(const char*, const char* text) {
-    ++g_boxCount;
-    g_lastBox = text;
-}
 
 // A real process from a copy of sleep, started through a name that the
 // system reports as its process name, with the command line, environment
@@ -91,17 +84,13 @@ private:
 
 class GameGuardTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        g_boxCount = 0;
-        g_lastBox.clear();
-        platform::SetErrorBoxHandler(CountBox);
-    }
-    void TearDown() override { platform::SetErrorBoxHandler(nullptr); }
-
     std::string OwnFolder() const { return OwnFolderOf(m_game.File("updater")); }
+
+    int BoxCount() const { return static_cast<int>(m_reporter.Boxes().size()); }
 
     TempDir m_game;
     TempDir m_elsewhere;
+    enginetest::RecordingReporter m_reporter;
 };
 
 TEST(OwnFolder, KeepsTheSeparatorAndLowerCases) {
@@ -116,47 +105,47 @@ TEST_F(GameGuardTest, NoGameRunningLetsTheUpdateProceedEvenWithAnUnwritableFile)
     testsupport::WriteFile(m_game.File("hl.exe"), "not running");
     chmod(m_game.File("hl.exe").c_str(), 0444);
     EXPECT_FALSE(GameProcessGuardFor(OwnFolder()));
-    EXPECT_EQ(g_boxCount, 0);
+    EXPECT_EQ(BoxCount(), 0);
 }
 
 TEST_F(GameGuardTest, GameFromAnotherFolderIsIgnored) {
     RunningProgram game(m_elsewhere.File("hl.exe"));
     EXPECT_FALSE(GameProcessGuardFor(OwnFolder()));
-    EXPECT_EQ(g_boxCount, 0);
+    EXPECT_EQ(BoxCount(), 0);
 }
 
 TEST_F(GameGuardTest, RunningGameFromOwnFolderRefusesWithOneBox) {
     RunningProgram game(m_game.File("hl.exe"));
     EXPECT_TRUE(GameProcessGuardFor(OwnFolder()));
-    EXPECT_EQ(g_boxCount, 1);
-    EXPECT_EQ(g_lastBox, kGuardRefusalText);
+    EXPECT_EQ(BoxCount(), 1);
+    EXPECT_EQ(m_reporter.Boxes().back(), std::string("Updater|") + kGuardRefusalText);
 }
 
 TEST_F(GameGuardTest, GameFromASubfolderAndInCapitalsCounts) {
     RunningProgram game(m_game.File("bin/HL.EXE"));
     EXPECT_TRUE(GameProcessGuardFor(OwnFolder()));
-    EXPECT_EQ(g_boxCount, 1);
+    EXPECT_EQ(BoxCount(), 1);
 }
 
 TEST_F(GameGuardTest, OnlyTheFirstMatchingGameIsExaminedAndTheBoxShownOnce) {
     RunningProgram first(m_game.File("hl.exe"));
     RunningProgram second(m_game.File("other/hl.exe"));
     EXPECT_TRUE(GameProcessGuardFor(OwnFolder()));
-    EXPECT_EQ(g_boxCount, 1);
+    EXPECT_EQ(BoxCount(), 1);
 }
 
 TEST_F(GameGuardTest, OtherProgramsFromOwnFolderAreIgnored) {
     RunningProgram game(m_game.File("hl.exe.bak"));
     RunningProgram other(m_game.File("server"));
     EXPECT_FALSE(GameProcessGuardFor(OwnFolder()));
-    EXPECT_EQ(g_boxCount, 0);
+    EXPECT_EQ(BoxCount(), 0);
 }
 
 TEST_F(GameGuardTest, ProductGuardLooksAtTheUpdatersOwnFolder) {
     // The test binary's folder holds no game, whatever runs elsewhere.
     RunningProgram game(m_game.File("hl.exe"));
     EXPECT_FALSE(GameProcessGuard());
-    EXPECT_EQ(g_boxCount, 0);
+    EXPECT_EQ(BoxCount(), 0);
 }
 
 // A game under a compatibility layer: the process is named after the game
@@ -216,9 +205,9 @@ TEST_F(LayerGuardTest, GameFromOwnFolderUnderALayerRefusesWhateverFormItsPathTak
         std::string loaderFolder = m_wine.File("layer" + std::to_string(run++));
         RunningProgram game({loaderFolder + "/wine64-preloader", loaderFolder + "/run/" + c.processName, c.argv0,
                              c.workingFolder, c.environment});
-        g_boxCount = 0;
+        m_reporter.Clear();
         EXPECT_EQ(GameProcessGuardFor(ownFolder), c.refused) << c.what;
-        EXPECT_EQ(g_boxCount, c.refused ? 1 : 0) << c.what;
+        EXPECT_EQ(BoxCount(), c.refused ? 1 : 0) << c.what;
     }
 }
 

@@ -12,7 +12,6 @@
 #include <string>
 #include <thread>
 
-#include "platform/Platform.h"
 #include "tests/update/FaultInjectionSupport.h"
 
 using namespace update;
@@ -28,10 +27,6 @@ constexpr const char* kModuleBytes = "the game module";
 // Well beyond what the 4096 bytes every case declares may grow to.
 constexpr std::size_t kOversized = 2u << 20;
 
-std::vector<std::string> g_boxes;
-
-void RecordBox(const char* caption, const char* text) { g_boxes.push_back(std::string(caption) + "|" + text); }
-
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
@@ -43,8 +38,6 @@ class HostileServerTest : public enginetest::FaultInjectionTest {
 protected:
     void SetUp() override {
         FaultInjectionTest::SetUp();
-        g_boxes.clear();
-        platform::SetErrorBoxHandler(RecordBox);
         WriteFile(Game("updater"), kUpdaterBytes);
         WriteFile(Game("FileSystem_Stdio.so"), kModuleBytes);
         // What the attacks below reach for beside the game folder.
@@ -54,7 +47,6 @@ protected:
         AddRoutes();
     }
     void TearDown() override {
-        platform::SetErrorBoxHandler(nullptr);
         ExpectGameFilesIntact();
         FaultInjectionTest::TearDown();
     }
@@ -203,7 +195,7 @@ TEST_F(HostileServerTest, CancelEndsAHeldDownloadWithinASecond) {
     EXPECT_EQ(window.Statuses().size(), 1u) << "a cancel is not reported as a failure";
 
     EXPECT_EQ(DownloadString(m_server.Url("/rel/updater").c_str()), "");
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
 
     ResetTransferCancel();
     ExpectNextUpdateWorks();
@@ -224,7 +216,7 @@ TEST_F(HostileServerTest, TricklingManifestEndsAtTheOverallLimit) {
     EXPECT_EQ(DownloadString(m_server.Url("/trickle.json").c_str(), &failure), "");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     EXPECT_EQ(failure, "DownloadString error: Timeout was reached");
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
 }
 
 }  // namespace

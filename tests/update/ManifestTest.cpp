@@ -2,11 +2,8 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "platform/Platform.h"
 #include "tests/support/TestSupport.h"
 #include "tests/update/EngineTestSupport.h"
 #include "tests/update/RecordingPublisher.h"
@@ -22,10 +19,6 @@ using testsupport::TempDir;
 using testsupport::WriteFile;
 
 namespace {
-
-std::vector<std::string> g_boxes;
-
-void RecordBox(const char*, const char* text) { g_boxes.push_back(text); }
 
 json Parse(const std::string& text) {
     json document;
@@ -209,19 +202,12 @@ class ManifestFetchTest : public enginetest::EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        g_boxes.clear();
-        platform::SetErrorBoxHandler(RecordBox);
         Serve("/builtin.json", R"({"branches":[{"name":"plus","version":"builtin"}]})", &m_builtinHits);
         Serve("/direct.json", R"({"branches":[{"name":"plus","version":"direct"}]})", &m_directHits);
         Serve("/pointer", m_server.Url("/direct.json") + "\r\nignored", nullptr);
         Serve("/not-a-pointer", " " + m_server.Url("/direct.json"), nullptr);
         Serve("/page.json", "<html>error</html>", nullptr);
     }
-    void TearDown() override {
-        platform::SetErrorBoxHandler(nullptr);
-        EngineTest::TearDown();
-    }
-
     void Serve(const std::string& path, const std::string& body, std::atomic<int>* hits) {
         m_server.Routes().Get(path, [body, hits](const httplib::Request&, httplib::Response& response) {
             if (hits) {
@@ -246,7 +232,7 @@ TEST_F(ManifestFetchTest, WithoutOverrideTheBuiltInAddressIsUsed) {
     EXPECT_NE(Resolve().find("builtin"), std::string::npos);
     Override("not a url");
     EXPECT_NE(Resolve().find("builtin"), std::string::npos);
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(ManifestFetchTest, DirectOverrideIsFinalEvenWhenItFails) {
@@ -254,7 +240,7 @@ TEST_F(ManifestFetchTest, DirectOverrideIsFinalEvenWhenItFails) {
     EXPECT_NE(Resolve().find("direct"), std::string::npos);
     Override(Unreachable());
     EXPECT_EQ(Resolve(), "");
-    EXPECT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(m_builtinHits.load(), 0);
 }
 
@@ -267,11 +253,11 @@ TEST_F(ManifestFetchTest, PointerNamesTheManifestOnItsFirstLine) {
 TEST_F(ManifestFetchTest, PointerWithoutUrlOrFailingFallsBackToBuiltIn) {
     Override(m_server.Url("/not-a-pointer"));
     EXPECT_NE(Resolve().find("builtin"), std::string::npos);
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
     Override(Unreachable().replace(Unreachable().size() - 5, 5, ".txt"));
     EXPECT_NE(Resolve().find("builtin"), std::string::npos);
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].rfind("DownloadString error: ", 0), 0u);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].rfind("Updater|DownloadString error: ", 0), 0u);
 }
 
 TEST_F(ManifestFetchTest, FailureTextsAreCollectedInOrderInsteadOfShown) {
@@ -284,7 +270,7 @@ TEST_F(ManifestFetchTest, FailureTextsAreCollectedInOrderInsteadOfShown) {
     for (const std::string& failure : failures) {
         EXPECT_EQ(failure.rfind("DownloadString error: ", 0), 0u) << failure;
     }
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(ManifestFetchTest, EngineInitSelectsFlagsAndHandsTheListToTheWindowOnce) {
@@ -312,35 +298,38 @@ TEST_F(ManifestFetchTest, EngineInitLeavesTheFlagWhenTheVersionIsInstalled) {
     EXPECT_FALSE(g_updateState.updateAvailable.load());
 }
 
-using ManifestFetchDeathTest = ManifestFetchTest;
+// A failed initialisation reports the failed requests as boxes, hands the
+// fatal text back instead of ending the process, and is not tried again.
+TEST_F(ManifestFetchTest, ManifestThatCannotBeUsedFailsTheInitialisationForGood) {
+    struct Case {
+        const char* what;
+        std::string override;
+        std::size_t requestBoxes;
+        const char* fatalText;
+    };
+    const Case cases[] = {
+        {"unreachable", Unreachable(), 1, kFetchFailedText},
+        {"not JSON", m_server.Url("/page.json"), 0, kParseFailedText},
+    };
+    for (const Case& c : cases) {
+        enginetest::ResetUpdateState();
+        m_reporter.Clear();
+        Override(c.override);
+        EngineInitResult result = EngineInit();
+        EXPECT_EQ(result.status, EngineInitStatus::Failed) << c.what;
+        EXPECT_STREQ(result.fatalText, c.fatalText) << c.what;
+        EXPECT_FALSE(result) << c.what;
+        EXPECT_FALSE(g_updateState.engineInitialised) << c.what;
+        ASSERT_EQ(Boxes().size(), c.requestBoxes) << c.what;
+        for (const std::string& box : Boxes()) {
+            EXPECT_EQ(box.rfind("Updater|DownloadString error: ", 0), 0u) << box;
+        }
 
-// The dying child never reaches its fixture's clean-up, so it removes its
-// own game folder on the way out.
-std::string g_dyingChildFolder;
-
-void RemoveDyingChildFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(g_dyingChildFolder, ignored);
-}
-
-void EngineInitInDyingChild(const std::string& folder) {
-    g_dyingChildFolder = folder;
-    std::atexit(RemoveDyingChildFolder);
-    EngineInit();
-}
-
-TEST_F(ManifestFetchDeathTest, UnreachableManifestEndsTheProcess) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    Override(Unreachable());
-    EXPECT_EXIT(EngineInitInDyingChild(m_game.Path()), ::testing::ExitedWithCode(1),
-                "DownloadString error: .*\n.*Failed to get update info.\n\nCheck your internet connection. Exiting");
-}
-
-TEST_F(ManifestFetchDeathTest, ManifestThatIsNotJsonEndsTheProcess) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    Override(m_server.Url("/page.json"));
-    EXPECT_EXIT(EngineInitInDyingChild(m_game.Path()), ::testing::ExitedWithCode(1),
-                "Updater: Failed to get JSON for update data. Exiting");
+        Override(m_server.Url("/direct.json"));
+        EXPECT_EQ(EngineInit().status, EngineInitStatus::Failed) << c.what;
+        EXPECT_STREQ(PollEngineInit().fatalText, c.fatalText) << c.what;
+        EXPECT_EQ(m_directHits.load(), 0) << c.what;
+    }
 }
 
 }  // namespace

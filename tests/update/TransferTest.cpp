@@ -6,7 +6,6 @@
 #include <set>
 #include <thread>
 
-#include "platform/Platform.h"
 #include "tests/support/TestSupport.h"
 #include "tests/update/EngineTestSupport.h"
 #include "tests/update/RecordingPublisher.h"
@@ -23,16 +22,10 @@ using testsupport::TempDir;
 
 namespace {
 
-std::vector<std::string> g_boxes;
-
-void RecordBox(const char* caption, const char* text) { g_boxes.push_back(std::string(caption) + "|" + text); }
-
 class TransferTest : public enginetest::EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        g_boxes.clear();
-        platform::SetErrorBoxHandler(RecordBox);
         m_server.Routes().Get("/text", [this](const httplib::Request& request, httplib::Response& response) {
             m_userAgent = request.get_header_value("User-Agent");
             response.set_content("manifest body", "text/plain");
@@ -46,7 +39,6 @@ protected:
         });
     }
     void TearDown() override {
-        platform::SetErrorBoxHandler(nullptr);
         SetStallTimeoutSeconds(kDefaultStallTimeoutSeconds);
         ResetTransferCancel();
         EngineTest::TearDown();
@@ -77,32 +69,32 @@ TEST_F(TransferTest, DownloadStringReturnsBodyFollowsRedirectsAndSendsUserAgent)
     EXPECT_EQ(DownloadString(m_server.Url("/text").c_str()), "manifest body");
     EXPECT_EQ(m_userAgent, "QuillUpdater/1.0");
     EXPECT_EQ(DownloadString(m_server.Url("/moved").c_str()), "manifest body");
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(TransferTest, DownloadStringReturnsErrorPagesAsBodies) {
     EXPECT_EQ(DownloadString(m_server.Url("/missing").c_str()), "<html>not here</html>");
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(TransferTest, DownloadStringOfUnreachableAddressShowsOneBoxAndReturnsNothing) {
     std::string url = "http://127.0.0.1:" + std::to_string(enginetest::ClosedPort()) + "/m.json";
     EXPECT_EQ(DownloadString(url.c_str()), "");
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].rfind("Updater|DownloadString error: ", 0), 0u) << g_boxes[0];
-    EXPECT_NE(g_boxes[0].find("connect"), std::string::npos) << g_boxes[0];
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].rfind("Updater|DownloadString error: ", 0), 0u) << Boxes()[0];
+    EXPECT_NE(Boxes()[0].find("connect"), std::string::npos) << Boxes()[0];
 
     // A caller off the GUI thread takes the text instead of a box.
     std::string failure;
     EXPECT_EQ(DownloadString(url.c_str(), &failure), "");
-    EXPECT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ("Updater|" + failure, g_boxes[0]);
+    EXPECT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ("Updater|" + failure, Boxes()[0]);
 }
 
 TEST_F(TransferTest, DownloadStringDropsAPartialBody) {
     AddDroppingRoute("/dropped", 2000);
     EXPECT_EQ(DownloadString(m_server.Url("/dropped").c_str()), "");
-    EXPECT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(Boxes().size(), 1u);
 }
 
 TEST_F(TransferTest, DownloadStringStopsAt16MiBInsteadOfFillingMemory) {
@@ -113,10 +105,10 @@ TEST_F(TransferTest, DownloadStringStopsAt16MiBInsteadOfFillingMemory) {
         TestHttpServer::ServeInBlocks(response, std::string(kMaxStringBody, 'y'), 1 << 20);
     });
     EXPECT_EQ(DownloadString(m_server.Url("/limit").c_str()).size(), kMaxStringBody);
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
     EXPECT_EQ(DownloadString(m_server.Url("/huge").c_str()), "");
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_NE(g_boxes[0].find("16 MiB"), std::string::npos) << g_boxes[0];
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_NE(Boxes()[0].find("16 MiB"), std::string::npos) << Boxes()[0];
 }
 
 TEST_F(TransferTest, StalledTransfersEndAsErrors) {
@@ -126,7 +118,7 @@ TEST_F(TransferTest, StalledTransfersEndAsErrors) {
     EXPECT_EQ(DownloadString(m_server.Url("/stall").c_str()), "");
     EXPECT_FALSE(DownloadFile(m_server.Url("/stall").c_str(), "stalled.zip", 100));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
-    EXPECT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(Boxes().size(), 1u);
     std::vector<Publication> statuses = m_publisher.Statuses();
     ASSERT_EQ(statuses.size(), 1u);
     EXPECT_EQ(statuses[0].text, "cURL error: Timeout was reached\n");
@@ -203,7 +195,7 @@ TEST_F(TransferTest, RefusedConnectionFails) {
     std::vector<Publication> statuses = m_publisher.Statuses();
     ASSERT_EQ(statuses.size(), 1u);
     EXPECT_EQ(statuses[0].text, "cURL error: Couldn't connect to server\n");
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(Boxes().empty());
 }
 
 TEST_F(TransferTest, UnwritableFileNameFailsBeforeTransfer) {
