@@ -3,11 +3,7 @@
 // Held() and are freed when the server goes away, so no test can hang on it.
 #pragma once
 
-#include <arpa/inet.h>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -41,6 +37,7 @@ public:
     TestHttpServer& operator=(const TestHttpServer&) = delete;
 
     httplib::Server& Routes() { return m_server; }
+    int Port() const { return m_port; }
     std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(m_port) + path; }
 
     // Blocks a handler until the server is destroyed or the time has passed.
@@ -86,18 +83,10 @@ private:
     bool m_released = false;
 };
 
-// A loopback port on which nothing listens: bound once by the system's
-// choice, then released.
+// A loopback port on which nothing listens: one a server of the system's
+// choice listened on and released again.
 inline int ClosedPort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof(address);
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
+    return TestHttpServer().Port();
 }
 
 }  // namespace enginetest
