@@ -87,7 +87,8 @@ KeyValues* CSystem::GetUserConfigFileData(const char* dialogName, int dialogId) 
     }
     std::string name = dialogName;
     if (dialogId != 0) {
-        name += "_" + std::to_string(dialogId);
+        name += '_';
+        name += std::to_string(dialogId);
     }
     return m_userConfig->FindKey(name.c_str(), true);
 }

@@ -191,6 +191,10 @@ build_freetype() {
 build_sdl2() {
     cmake_library sdl2 "$work/src/libsdl2" \
         -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF -DSDL_TESTS=OFF
+    # SDL's pkg-config file would rename every main() to SDL_main and start
+    # the programs through its own WinMain; ours keep their main() (the
+    # test runner's among them) and no file of ours takes SDL's entry.
+    sed -i -e 's/ -Dmain=SDL_main//' -e 's/-lmingw32 -mwindows -lSDL2main //' "$stage/lib/pkgconfig/sdl2.pc"
 }
 
 build_sdl2_ttf() {

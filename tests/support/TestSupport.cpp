@@ -69,6 +69,13 @@ void WriteFile(const std::string& path, const std::string& contents) {
     out << contents;
 }
 
+std::string Utf8(const std::filesystem::path& path) {
+    std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::filesystem::path PathOf(const std::string& utf8) { return std::filesystem::path(std::u8string(utf8.begin(), utf8.end())); }
+
 void SetEnvironment(const char* name, const char* value) {
 #ifdef _WIN32
     // An empty value removes the variable there.

@@ -3,6 +3,7 @@
 // fresh temporary folder that is removed afterwards.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace testsupport {
@@ -27,6 +28,11 @@ private:
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& contents);
 bool PathExists(const std::string& path);
+
+// Paths as the program names files, in UTF-8 on both systems (the native
+// narrow form on Windows is the ANSI code page).
+std::string Utf8(const std::filesystem::path& path);
+std::filesystem::path PathOf(const std::string& utf8);
 
 // Sets an environment variable of this process; a null value removes it.
 void SetEnvironment(const char* name, const char* value);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "tests/support/TestSupport.h"
@@ -35,13 +36,13 @@ class WindowsGameGuard : public testing::TestWithParam<GameAt> {};
 
 TEST_P(WindowsGameGuard, RefusesOnlyAGameRunningFromTheUpdatersFolder) {
     testsupport::TempDir temp;
-    fs::path root = fs::u8path(temp.Path());
+    fs::path root = testsupport::PathOf(temp.Path());
     std::unique_ptr<wintest::RunningGame> game;
     if (*GetParam().game) {
-        game = std::make_unique<wintest::RunningGame>((root / fs::u8path(GetParam().game)).u8string());
+        game = std::make_unique<wintest::RunningGame>(testsupport::Utf8(root / testsupport::PathOf(GetParam().game)));
         ASSERT_TRUE(game->Running());
     }
-    std::string updater = (root / fs::u8path("SPIEL \xC3\x9C" "BER") / "updater.exe").u8string();
+    std::string updater = testsupport::Utf8(root / testsupport::PathOf("SPIEL \xC3\x9C" "BER") / "updater.exe");
 
     enginetest::RecordingReporter boxes;
     EXPECT_EQ(update::GameProcessGuardFor(update::OwnFolderOf(updater)), GetParam().refused);

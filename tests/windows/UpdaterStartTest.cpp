@@ -33,11 +33,12 @@ class UpdaterStart : public testing::TestWithParam<MissingPiece> {};
 
 TEST_P(UpdaterStart, ShowsTheFailureThenExitsOne) {
     testsupport::TempDir temp;
-    fs::path folder = fs::u8path(temp.Path()) / fs::u8path("Spiel Über");
-    fs::copy(fs::u8path(std::getenv("UPD_STAGE_DIR")), folder, fs::copy_options::recursive);
-    ASSERT_TRUE(fs::remove(folder / fs::u8path(GetParam().removed)));
+    fs::path folder = testsupport::PathOf(temp.Path()) / testsupport::PathOf("Spiel Über");
+    fs::copy(testsupport::PathOf(std::getenv("UPD_STAGE_DIR")), folder, fs::copy_options::recursive);
+    ASSERT_TRUE(fs::remove(folder / testsupport::PathOf(GetParam().removed)));
 
-    wintest::RunResult run = wintest::RunAnsweringBoxes((folder / "updater.exe").u8string(), std::chrono::seconds(60));
+    wintest::RunResult run =
+        wintest::RunAnsweringBoxes(testsupport::Utf8(folder / "updater.exe"), std::chrono::seconds(60));
 
     EXPECT_EQ(run.exitCode, 1);
     ASSERT_EQ(run.boxes.size(), 1u);

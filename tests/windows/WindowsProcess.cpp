@@ -7,6 +7,8 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/support/TestSupport.h"
+
 namespace wintest {
 
 namespace {
@@ -75,9 +77,9 @@ BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
 }  // namespace
 
 RunningGame::RunningGame(const std::string& path) {
-    std::filesystem::path target = std::filesystem::u8path(path);
+    std::filesystem::path target = testsupport::PathOf(path);
     std::filesystem::create_directories(target.parent_path());
-    std::filesystem::copy_file(std::filesystem::u8path(UPD_STAND_IN_GAME), target,
+    std::filesystem::copy_file(testsupport::PathOf(UPD_STAND_IN_GAME), target,
                                std::filesystem::copy_options::overwrite_existing);
     m_process = Start(path, nullptr).hProcess;
 }
