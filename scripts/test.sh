@@ -1,8 +1,9 @@
 #!/bin/sh
 # Installs what is missing, builds, and runs every test through CTest: once
 # in the normal build and once under AddressSanitizer + UndefinedBehavior-
-# Sanitizer. Then the threaded tests under ThreadSanitizer and each fuzz
-# target for a minute from its seed corpus.
+# Sanitizer. Then the threaded tests under ThreadSanitizer, each fuzz target
+# for a minute from its seed corpus, and the Windows build's tests under
+# Wine.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -23,3 +24,4 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DUPD_SANITIZE=ON
 ./scripts/tsan.sh
 ./scripts/fuzz.sh
+./scripts/test-windows.sh

@@ -8,9 +8,9 @@
 // Port 0 (the default) picks a free port; the port is printed on standard
 // output and written to the port file. It ends on SIGTERM or SIGINT.
 #include <httplib.h>
-#include <signal.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -155,8 +155,8 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     g_server = &server;
-    signal(SIGTERM, StopOnSignal);
-    signal(SIGINT, StopOnSignal);
+    std::signal(SIGTERM, StopOnSignal);
+    std::signal(SIGINT, StopOnSignal);
     server.listen_after_bind();
     return 0;
 }
