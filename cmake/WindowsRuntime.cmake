@@ -2,10 +2,19 @@
 # Windows: the dependencies' DLLs and the DejaVu faces the scheme draws with
 # (found in the "fonts" folder next to the executable). The stage folder is
 # then complete: it runs as it is and is what the package holds.
-file(GLOB UPD_WINDOWS_DLLS ${UPD_WINDOWS_DEPS}/bin/*.dll)
+# The DLLs the updater and its modules import, directly or through each
+# other; the compiler's C++ runtime is linked into our binaries instead.
+set(UPD_WINDOWS_DLLS)
+foreach(name SDL2 SDL2_image SDL2_ttf libfreetype libpng16 libcurl libzip zlib1 libwinpthread-1)
+    set(dll ${UPD_WINDOWS_DEPS}/bin/${name}.dll)
+    if(NOT EXISTS ${dll})
+        message(FATAL_ERROR "${dll} is missing: run scripts/windows/build-deps.sh")
+    endif()
+    list(APPEND UPD_WINDOWS_DLLS ${dll})
+endforeach()
 file(GLOB UPD_DEJAVU_FACES /usr/share/fonts/truetype/dejavu/*.ttf)
-if(NOT UPD_WINDOWS_DLLS OR NOT UPD_DEJAVU_FACES)
-    message(FATAL_ERROR "No dependency DLLs in ${UPD_WINDOWS_DEPS}/bin or no DejaVu faces: run scripts/windows/build-deps.sh")
+if(NOT UPD_DEJAVU_FACES)
+    message(FATAL_ERROR "No DejaVu faces in /usr/share/fonts/truetype/dejavu: install fonts-dejavu-core")
 endif()
 add_custom_target(stage_runtime ALL
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${UPD_WINDOWS_DLLS} ${UPD_STAGE_DIR}

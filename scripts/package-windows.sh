@@ -10,6 +10,8 @@ cd "$(dirname "$0")/.."
 . scripts/windows/common.sh
 
 windows_install_runner
+# Staged afresh, so that nothing of an earlier build is packed.
+rm -rf "$WINDOWS_BUILD_DIR/stage"
 windows_build -DUPD_TESTS=OFF
 
 package_root="$WINDOWS_BUILD_DIR/package/QuillUpdater"
