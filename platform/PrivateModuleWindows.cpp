@@ -34,7 +34,13 @@ std::string ModuleFile(const std::string& name) {
 }
 
 // Still loaded from an earlier load in this process.
-bool IsResident(const std::wstring& path) {
+// The loader compares names with "\" only.
+bool IsResident(std::wstring path) {
+    for (wchar_t& c : path) {
+        if (c == L'/') {
+            c = L'\\';
+        }
+    }
     HMODULE module = nullptr;
     return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, path.c_str(), &module) != 0;
 }

@@ -1,12 +1,19 @@
 #include "modules/updfs/FileSystemStdio.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/Platform.h"
 #include "platform/Text.h"
 
 namespace {
+
+// Windows paths may also begin with a drive ("C:/") or a share
+// ("//host/share"); its own programs show them with "\".
+constexpr auto kNativeSeparator = std::filesystem::path::preferred_separator;
+constexpr bool kWindowsPaths = kNativeSeparator == '\\';
 
 std::string ToDiskName(const char* name) {
     std::string result(name ? name : "");
@@ -18,10 +25,42 @@ std::string ToDiskName(const char* name) {
     return result;
 }
 
-// Drops "." parts and doubled or trailing separators; ".." stays as given.
+std::string ToNativeName(std::string path) {
+    for (char& c : path) {
+        if (c == '/') {
+            c = static_cast<char>(kNativeSeparator);
+        }
+    }
+    return path;
+}
+
+// The length of the part of a disk name that names a root: "/", "C:/" or
+// "//host/share"; 0 for a relative name.
+std::size_t RootLength(const std::string& path) {
+    if (kWindowsPaths && path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+        path[2] == '/') {
+        return 3;
+    }
+    if (kWindowsPaths && path.rfind("//", 0) == 0) {
+        std::size_t host = path.find('/', 2);
+        std::size_t share = host == std::string::npos ? std::string::npos : path.find('/', host + 1);
+        return share == std::string::npos ? path.size() : share;
+    }
+    return !path.empty() && path[0] == '/' ? 1 : 0;
+}
+
+bool IsAbsolute(const std::string& path) { return RootLength(path) > 0; }
+
+std::string Join(const std::string& directory, const std::string& name) {
+    return !directory.empty() && directory.back() == '/' ? directory + name : directory + "/" + name;
+}
+
+// Drops "." parts and doubled or trailing separators after the root; ".."
+// stays as given.
 std::string Normalize(const std::string& path) {
-    std::string result;
-    std::size_t start = 0;
+    std::size_t rootLength = RootLength(path);
+    std::string result = path.substr(0, rootLength);
+    std::size_t start = rootLength;
     while (start <= path.size()) {
         std::size_t end = path.find('/', start);
         if (end == std::string::npos) {
@@ -29,11 +68,11 @@ std::string Normalize(const std::string& path) {
         }
         std::string part = path.substr(start, end - start);
         if (!part.empty() && part != ".") {
-            result += "/" + part;
+            result = result.empty() ? part : Join(result, part);
         }
         start = end + 1;
     }
-    return result.empty() ? "/" : result;
+    return result;
 }
 
 bool IsReadMode(const char* options) { return options && options[0] == 'r'; }
@@ -45,8 +84,8 @@ void CFileSystemStdio::AddSearchPath(const char* path, const char* pathID) {
         return;
     }
     std::string directory = ToDiskName(path);
-    if (directory.empty() || directory[0] != '/') {
-        directory = platform::CurrentDirectory() + "/" + directory;
+    if (!IsAbsolute(directory)) {
+        directory = Join(ToDiskName(platform::CurrentDirectory().c_str()), directory);
     }
     directory = Normalize(directory);
     std::string id = pathID ? pathID : "";
@@ -72,15 +111,15 @@ std::vector<const CFileSystemStdio::SearchPath*> CFileSystemStdio::PathsFor(cons
 
 std::string CFileSystemStdio::WriteDirectory(const char* pathID) const {
     std::vector<const SearchPath*> paths = PathsFor(pathID);
-    return paths.empty() ? platform::CurrentDirectory() : paths.front()->directory;
+    return paths.empty() ? ToDiskName(platform::CurrentDirectory().c_str()) : paths.front()->directory;
 }
 
 std::string CFileSystemStdio::Resolve(const std::string& name, const char* pathID) const {
-    if (!name.empty() && name[0] == '/') {
+    if (IsAbsolute(name)) {
         return platform::IsRegularFile(name.c_str()) ? name : std::string();
     }
     for (const SearchPath* path : PathsFor(pathID)) {
-        std::string candidate = path->directory == "/" ? "/" + name : path->directory + "/" + name;
+        std::string candidate = Join(path->directory, name);
         if (platform::IsRegularFile(candidate.c_str())) {
             return candidate;
         }
@@ -94,7 +133,7 @@ FileHandle_t CFileSystemStdio::Open(const char* fileName, const char* options, c
     }
     std::string name = ToDiskName(fileName);
     std::string path;
-    if (name[0] == '/') {
+    if (IsAbsolute(name)) {
         path = name;
     } else if (IsReadMode(options)) {
         path = Resolve(name, pathID);
@@ -102,9 +141,9 @@ FileHandle_t CFileSystemStdio::Open(const char* fileName, const char* options, c
             return nullptr;
         }
     } else {
-        path = WriteDirectory(pathID) + "/" + name;
+        path = Join(WriteDirectory(pathID), name);
     }
-    return std::fopen(path.c_str(), options);
+    return platform::OpenFile(path.c_str(), options);
 }
 
 void CFileSystemStdio::Close(FileHandle_t file) {
@@ -140,8 +179,9 @@ bool CFileSystemStdio::CreateDirHierarchy(const char* path, const char* pathID) 
         return false;
     }
     std::string relative = ToDiskName(path);
-    std::string full = relative[0] == '/' ? relative : WriteDirectory(pathID) + "/" + relative;
-    for (std::size_t slash = full.find('/', 1); slash != std::string::npos; slash = full.find('/', slash + 1)) {
+    std::string full = IsAbsolute(relative) ? relative : Join(WriteDirectory(pathID), relative);
+    for (std::size_t slash = full.find('/', RootLength(full)); slash != std::string::npos;
+         slash = full.find('/', slash + 1)) {
         platform::MakeDirectory(full.substr(0, slash).c_str());
     }
     return platform::MakeDirectory(full.c_str());
@@ -151,7 +191,7 @@ const char* CFileSystemStdio::GetLocalPath(const char* fileName, char* localPath
     if (!fileName || !localPath || localPathBufferSize <= 0) {
         return nullptr;
     }
-    std::string found = Resolve(ToDiskName(fileName), nullptr);
+    std::string found = ToNativeName(Resolve(ToDiskName(fileName), nullptr));
     if (found.empty() || found.size() + 1 > static_cast<std::size_t>(localPathBufferSize)) {
         return nullptr;
     }

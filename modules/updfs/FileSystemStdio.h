@@ -1,7 +1,8 @@
 // The file-system service over the C library: search paths by path id,
 // files as stdio streams, local paths and the current directory. Names
-// given with "\" reach the disk with "/". It has no archives or packs; the
-// game folder is a plain directory tree.
+// given with "\" reach the disk with "/"; local paths come back in the
+// system's own form. It has no archives or packs; the game folder is a
+// plain directory tree.
 #pragma once
 
 #include <string>
@@ -25,7 +26,7 @@ public:
 
 private:
     struct SearchPath {
-        std::string directory;  // absolute, no trailing "/"
+        std::string directory;  // absolute, with "/", no trailing "/" but a root's
         std::string id;
     };
 

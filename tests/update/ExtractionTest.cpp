@@ -28,6 +28,7 @@ struct Member {
     bool directory = false;
     zip_int32_t method = ZIP_CM_DEFLATE;
     time_t mtime = 0;
+    const char* password = nullptr;
 };
 
 // Writes an archive with libzip, names exactly as given.
@@ -47,6 +48,11 @@ void MakeZip(const std::string& path, const std::vector<Member>& members) {
             zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), member.method, 0);
         }
         ASSERT_GE(index, 0) << zip_strerror(archive);
+        if (member.password) {
+            ASSERT_EQ(zip_file_set_encryption(archive, static_cast<zip_uint64_t>(index), ZIP_EM_TRAD_PKWARE,
+                                              member.password),
+                      0);
+        }
         if (member.mtime != 0) {
             zip_file_set_mtime(archive, static_cast<zip_uint64_t>(index), member.mtime, 0);
         }
@@ -82,6 +88,9 @@ protected:
 };
 
 TEST_F(ExtractionTest, ToolMadeArchiveWithFoldersNestedPathsAndBothMethods) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the zip tool runs on the build machine, not under Windows";
+#endif
     std::string source = m_work.File("src");
     WriteFile(source + "/top.txt", "top level");
     WriteFile(source + "/maps/de/level.bsp", std::string(100000, 'm'));
@@ -118,7 +127,9 @@ TEST_F(ExtractionTest, DestinationWithTrailingSeparatorGetsNoSecond) {
 
 TEST_F(ExtractionTest, OverwritesExistingFilesWithContentTimeAndKeptPermissions) {
     WriteFile(m_game.File("hl.exe"), "the old game executable, longer than the new one");
+#ifndef _WIN32
     chmod(m_game.File("hl.exe").c_str(), 0750);
+#endif
     WriteFile(m_game.File("readme.txt"), "old");
     time_t stamp = 1600000000;
     MakeZip(Archive(), {{"hl.exe", "new", false, ZIP_CM_STORE, stamp}, {"readme.txt", "new text", false,
@@ -130,21 +141,31 @@ TEST_F(ExtractionTest, OverwritesExistingFilesWithContentTimeAndKeptPermissions)
     EXPECT_NEAR(static_cast<double>(ModificationTime(m_game.File("hl.exe"))), static_cast<double>(stamp), 2.0);
     EXPECT_NEAR(static_cast<double>(ModificationTime(m_game.File("readme.txt"))), static_cast<double>(stamp + 3600),
                 2.0);
+#ifndef _WIN32
     struct stat info {};
     stat(m_game.File("hl.exe").c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0750u);
+#endif
 }
 
 // A library the game has mapped must keep its old pages: the member goes to
 // a new file that replaces the old name, the old file itself is not touched.
+// Windows replaces no file that is open elsewhere: there the member fails
+// as a locked one, and the old file stays whole.
 TEST_F(ExtractionTest, ReplacedFileIsANewFileNotAnOverwrittenOne) {
+#ifdef _WIN32
+    constexpr bool kOpenFileReplaceable = false;
+#else
+    constexpr bool kOpenFileReplaceable = true;
+#endif
     WriteFile(m_game.File("lib.so"), "old library");
     std::ifstream stillOpen(m_game.File("lib.so"));
     MakeZip(Archive(), {{"lib.so", "new library, different"}});
-    ASSERT_TRUE(Unpack());
+    EXPECT_EQ(Unpack(), kOpenFileReplaceable);
     std::string seenThroughOldHandle((std::istreambuf_iterator<char>(stillOpen)), std::istreambuf_iterator<char>());
     EXPECT_EQ(seenThroughOldHandle, "old library");
-    EXPECT_EQ(ReadFile(m_game.File("lib.so")), "new library, different");
+    EXPECT_EQ(ReadFile(m_game.File("lib.so")), kOpenFileReplaceable ? "new library, different" : "old library");
+    EXPECT_EQ(Listing(m_game.Path()), std::set<std::string>{"lib.so"});
 }
 
 TEST_F(ExtractionTest, CorruptMemberFailsWithoutLeavingAPartialFile) {
@@ -209,8 +230,7 @@ TEST_F(ExtractionTest, DamagedDeflatedMemberFails) {
 }
 
 TEST_F(ExtractionTest, EncryptedMemberFails) {
-    WriteFile(m_work.File("secret.txt"), "hidden");
-    ASSERT_EQ(RunCommand("cd " + m_work.Path() + " && zip -q -P password " + Archive() + " secret.txt"), 0);
+    MakeZip(Archive(), {{"secret.txt", "hidden", false, ZIP_CM_DEFLATE, 0, "password"}});
     EXPECT_FALSE(Unpack());
     EXPECT_FALSE(PathExists(m_game.File("secret.txt")));
     EXPECT_TRUE(Listing(m_game.Path()).empty());
@@ -290,7 +310,9 @@ TEST_F(ArchiveExtractionTest, UnresolvedArchiveAndBrokenArchiveArePublished) {
     std::vector<Publication> statuses = m_publisher.Statuses();
     ASSERT_EQ(statuses.size(), 2u);
     EXPECT_EQ(statuses[0].text, "Failed to resolve archive path.");
-    EXPECT_EQ(statuses[1].text, "Failed to extract " + m_game.File("page.zip") + ".\n");
+    // The path as the system writes it, with "\" on Windows.
+    std::string archivePath = testsupport::Utf8(testsupport::PathOf(m_game.File("page.zip")).make_preferred());
+    EXPECT_EQ(statuses[1].text, "Failed to extract " + archivePath + ".\n");
     for (const Publication& status : statuses) {
         EXPECT_TRUE(status.error);
         EXPECT_EQ(status.progress, 1.0f);

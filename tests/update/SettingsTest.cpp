@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "platform/Platform.h"
@@ -156,31 +157,55 @@ std::string CallVersionExport(platform::ModuleHandle module) {
     return versionExport ? versionExport() : "<no export>";
 }
 
+// A module that stays mapped after its last unload: with the GNU C library
+// one holding a unique symbol; Windows has no such module, and there the
+// test itself keeps the first one loaded.
+struct StuckModules {
+    const char* oldVariant;
+    const char* oldVersion;
+    const char* newVariant;
+    const char* newVersion;
+    bool keptLoadedByTest;
+};
+#ifdef _WIN32
+constexpr StuckModules kStuck{"current", "1.4.2", "next", "1.5.0", true};
+#else
+constexpr StuckModules kStuck{"stuck-old", "2.0.0", "stuck-new", "2.1.0", false};
+#endif
+
 TEST_F(SettingsTest, ModuleReplacedOnDiskReportsItsNewTextEvenWhenTheOldOneStaysMapped) {
-    std::string module = m_gameFolder.File("FileSystem_Stdio.so");
-    // Installed the way an update replaces a file: a new file under the name.
+    std::string fileName = std::string("FileSystem_Stdio") + platform::ModuleSuffix();
+    std::string module = m_gameFolder.File(fileName);
+    // Installed as a new file under the name. The old one is moved aside:
+    // Windows lets a loaded module be renamed, not replaced.
     auto install = [&](const char* variant) {
-        fs::copy_file(std::string(UPD_GAME_MODULES_DIR) + "/" + variant + "/FileSystem_Stdio.so", module + ".new");
-        fs::rename(module + ".new", module);
+        if (fs::exists(testsupport::PathOf(module))) {
+            fs::rename(testsupport::PathOf(module), testsupport::PathOf(module + ".old"));
+        }
+        fs::copy_file(testsupport::PathOf(std::string(UPD_GAME_MODULES_DIR) + "/" + variant + "/" + fileName),
+                      testsupport::PathOf(module));
     };
     std::string probed = m_gameFolder.File("FileSystem_Stdio");
     char version[kInstalledVersionSize];
-    install("stuck-old");
-    // The stand-in really cannot be unloaded: loaded by its path, unloaded,
-    // replaced and loaded again, it still runs the old copy.
-    platform::ModuleHandle direct = platform::LoadModule(module.c_str());
-    ASSERT_NE(direct, nullptr);
-    platform::UnloadModule(direct);
+    install(kStuck.oldVariant);
+    // Loaded by its path and unloaded (kept loaded on Windows), replaced and
+    // loaded again, the stand-in still runs the old copy.
+    std::unique_ptr<void, void (*)(platform::ModuleHandle)> first(platform::LoadModule(module.c_str()),
+                                                                   platform::UnloadModule);
+    ASSERT_NE(first, nullptr);
+    if (!kStuck.keptLoadedByTest) {
+        first.reset();
+    }
     ProbeInstalledVersion(probed.c_str(), version, sizeof(version));
-    EXPECT_STREQ(version, "2.0.0");
+    EXPECT_STREQ(version, kStuck.oldVersion);
 
-    install("stuck-new");
-    direct = platform::LoadModule(module.c_str());
-    EXPECT_EQ(CallVersionExport(direct), "2.0.0");
-    platform::UnloadModule(direct);
+    install(kStuck.newVariant);
+    platform::ModuleHandle again = platform::LoadModule(module.c_str());
+    EXPECT_EQ(CallVersionExport(again), kStuck.oldVersion);
+    platform::UnloadModule(again);
     ProbeInstalledVersion(probed.c_str(), version, sizeof(version));
-    EXPECT_STREQ(version, "2.1.0");
-    EXPECT_TRUE(fs::exists(module)) << "the probe leaves the game's file alone";
+    EXPECT_STREQ(version, kStuck.newVersion);
+    EXPECT_TRUE(fs::exists(testsupport::PathOf(module))) << "the probe leaves the game's file alone";
 }
 
 TEST(VersionProbe, ProductProbeWithoutGameModuleGivesNone) {
