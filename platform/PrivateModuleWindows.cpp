@@ -33,8 +33,8 @@ std::string ModuleFile(const std::string& name) {
     return !hasExtension && IsRegularFile(path.c_str()) ? path : std::string();
 }
 
-// Still loaded from an earlier load in this process.
-// The loader compares names with "\" only.
+// Still loaded from an earlier load in this process. The loader compares
+// names with "\" only.
 bool IsResident(std::wstring path) {
     for (wchar_t& c : path) {
         if (c == L'/') {

@@ -163,8 +163,10 @@ CURLcode TransferIntoFile(CURL* curl, const char* url, FileSink& sink) {
         result = curl_easy_perform(curl);
     }
     // The last buffered bytes reach the disk only here, so a full disk may
-    // show itself first when the file is closed.
-    if (std::fclose(sink.file) != 0) {
+    // show itself first now. Flushed apart from the close: a C library on
+    // Windows forgets a failed flush when it closes the file.
+    bool flushed = std::fflush(sink.file) == 0;
+    if (std::fclose(sink.file) != 0 || !flushed) {
         sink.writeFailed = true;
         if (result == CURLE_OK) {
             result = CURLE_WRITE_ERROR;
@@ -195,8 +197,12 @@ void RemoveDownloadedFile(const std::string& fileName) {
     std::size_t slash = fileName.rfind('/');
     std::string folder = slash == std::string::npos ? "." : fileName.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+    platform::Folder parent = platform::Folder::Open(folder);
+    if (!parent.IsOpen()) {
+        return;
+    }
     // Looked at without following a link, so a link goes and its target stays.
-    platform::EntryKind kind = platform::Folder::Open(folder).Inspect(name).kind;
+    platform::EntryKind kind = parent.Inspect(name).kind;
     if (kind == platform::EntryKind::File || kind == platform::EntryKind::Link) {
         platform::RemoveFile(fileName.c_str());
     }

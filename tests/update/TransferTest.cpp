@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <barrier>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <set>
 #include <thread>
 
@@ -207,6 +208,8 @@ TEST_F(TransferTest, UnwritableFileNameFailsBeforeTransfer) {
         EXPECT_EQ(statuses[0].text, "#Updater_FailedOpen");
         EXPECT_TRUE(statuses[0].error);
         EXPECT_EQ(statuses[0].progress, 1.0f);
+        // What a failed update does next; the missing folder leaves nothing to look at.
+        RemoveDownloadedFile(name);
     }
 }
 
@@ -214,6 +217,9 @@ TEST_F(TransferTest, UnwritableFileNameFailsBeforeTransfer) {
 // short body fails only when the file is closed; a long one stops at the
 // first write that fails instead of fetching the rest for nothing.
 TEST_F(TransferTest, FullDiskEndsTheDownloadAsAnError) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no Windows device refuses every write; under Wine the path reaches the host's own";
+#endif
     constexpr std::size_t kLong = 16 << 20;
     m_server.Routes().Get("/big.zip", [](const httplib::Request&, httplib::Response& response) {
         TestHttpServer::ServeInBlocks(response, std::string(kLong, 'c'), 65536);
@@ -276,12 +282,35 @@ TEST(TempFormat, RotatesThroughSixteenBuffersAndCutsLongTexts) {
     EXPECT_EQ(std::string(TempFormat("%s", longText.c_str())).size(), 1023u);
 }
 
+// Holds each of two threads until the other one arrives too. The Windows
+// toolchain's std::barrier can miss a wake-up and hang for good.
+class TwoThreadBarrier {
+public:
+    void arrive_and_wait() {
+        std::unique_lock lock(m_mutex);
+        unsigned round = m_round;
+        if (++m_arrived == 2) {
+            m_arrived = 0;
+            ++m_round;
+            m_passed.notify_all();
+            return;
+        }
+        m_passed.wait(lock, [&] { return m_round != round; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_passed;
+    int m_arrived = 0;
+    unsigned m_round = 0;
+};
+
 // Two threads share one rotation of 16 calls per round: every caller must
 // get its own buffer and find its text intact at the end of the round.
 TEST(TempFormat, ConcurrentCallersNeverShareABuffer) {
     constexpr int kRounds = 500;
     constexpr int kCallsPerThread = kMessageBufferCount / 2;
-    std::barrier sync(2);
+    TwoThreadBarrier sync;
     std::atomic<int> damaged{0};
     std::vector<const char*> seen[2];
     auto worker = [&](int self) {
