@@ -13,7 +13,20 @@ namespace {
 
 constexpr const char* kLanguageKey = "HKEY_CURRENT_USER\\Software\\Quillmere\\Language";
 
+// The person's own language setting is put back afterwards; without one,
+// the prefix keeps "english", the updater's default.
+class KeptLanguage {
+public:
+    KeptLanguage() { m_had = platform::ReadRegistryString(kLanguageKey, m_value); }
+    ~KeptLanguage() { platform::WriteRegistryString(kLanguageKey, m_had ? m_value.c_str() : "english"); }
+
+private:
+    bool m_had = false;
+    std::string m_value;
+};
+
 TEST(Registry, TheLanguageValueAsTheUpdaterReadsIt) {
+    KeptLanguage kept;
     CSystem system;
     ASSERT_TRUE(system.SetRegistryString(kLanguageKey, "german"));
     char language[64];
