@@ -71,8 +71,9 @@ bool IsPlainName(const std::string& name) {
     return !IsReservedDeviceName(name);
 }
 
+// Empty for a folder that did not open, and for a name that is not plain.
 std::optional<std::wstring> EntryPath(std::intptr_t folder, const std::string& name) {
-    if (!IsPlainName(name)) {
+    if (folder < 0 || !IsPlainName(name)) {
         return std::nullopt;
     }
     std::optional<std::wstring> wide = Widen(name);
@@ -308,7 +309,7 @@ EntryInfo Folder::Inspect(const std::string& name) const {
 
 std::optional<std::uint64_t> Folder::FreeSpace() const {
     ULARGE_INTEGER available;
-    if (!GetDiskFreeSpaceExW(State(m_handle).path.c_str(), &available, nullptr, nullptr)) {
+    if (m_handle < 0 || !GetDiskFreeSpaceExW(State(m_handle).path.c_str(), &available, nullptr, nullptr)) {
         return std::nullopt;
     }
     return available.QuadPart;

@@ -49,3 +49,10 @@ target_link_libraries(update_TransferTest PRIVATE update_engine)
 target_link_libraries(windows_GameGuardTest PRIVATE update_engine windows_test_process)
 target_link_libraries(windows_UpdaterStartTest PRIVATE windows_test_process)
 add_subdirectory(update/fixtures)
+
+# The drawing tests link the surface themselves and, like the updater, find
+# the faces in "fonts" beside the executable.
+add_custom_target(test_fonts
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/fonts
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${UPD_DEJAVU_FACES} ${CMAKE_CURRENT_BINARY_DIR}/fonts)
+add_dependencies(vgui2_WideCharacterTest test_fonts)
