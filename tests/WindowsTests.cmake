@@ -11,6 +11,7 @@ set(UPD_WINDOWS_TEST_SOURCES
     vgui2/LabelTest.cpp
     vgui2/RichTextTest.cpp
     app/FactoryTest.cpp
+    modules/FileSystemTest.cpp
     update/ManifestTest.cpp
     update/SettingsTest.cpp
     update/ExtractionTest.cpp

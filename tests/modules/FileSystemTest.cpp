@@ -93,7 +93,9 @@ TEST_F(FileSystemTest, LocalPathFindsTheFileThroughTheSearchPaths) {
     char buffer[260];
     const char* path = fs.GetLocalPath("release.zip", buffer, sizeof(buffer));
     ASSERT_NE(path, nullptr);
-    EXPECT_EQ(std::string(path), dir.Path() + "/game/release.zip");
+    // In the system's own form, "\\" separating on Windows.
+    std::filesystem::path expected = testsupport::PathOf(dir.Path()) / "game/release.zip";
+    EXPECT_EQ(std::string(path), testsupport::Utf8(expected.make_preferred()));
     EXPECT_EQ(fs.GetLocalPath("absent.zip", buffer, sizeof(buffer)), nullptr);
     EXPECT_EQ(fs.GetLocalPath("game", buffer, sizeof(buffer)), nullptr) << "a folder is not a file";
 }
