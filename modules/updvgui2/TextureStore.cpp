@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "modules/updvgui2/ModuleServices.h"
+#include "platform/Platform.h"
 
 using vgui2::HTexture;
 
@@ -32,7 +33,7 @@ bool ReadDataFile(const std::string& fileName, std::vector<unsigned char>& conte
         fileSystem->Close(file);
         return read == static_cast<int>(contents.size());
     }
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    std::FILE* file = platform::OpenFile(fileName.c_str(), "rb");
     if (!file) {
         return false;
     }
