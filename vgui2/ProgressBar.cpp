@@ -20,7 +20,8 @@ void ProgressBar::SetProgress(float progress) {
     if (progress == m_progress) {
         return;
     }
-    m_progress = progress < 0.0f ? 0.0f : progress > 1.0f ? 1.0f : progress;
+    // "Not a number" counts as nothing done.
+    m_progress = !(progress >= 0.0f) ? 0.0f : progress > 1.0f ? 1.0f : progress;
     Repaint();
 }
 
@@ -68,8 +69,9 @@ void ProgressBar::PaintBackground() {
 
 void ProgressBar::ApplySettings(KeyValues* settings) {
     Panel::ApplySettings(settings);
-    // The layout file's value is taken as it stands, like a saved state.
-    m_progress = settings->GetFloat("progress", 0.0f);
+    // The layout file's value is kept like a saved state, within the bar's
+    // range: a value beyond it would overflow the block count.
+    SetProgress(settings->GetFloat("progress", 0.0f));
     const char* variable = settings->GetString("variable", "");
     if (*variable) {
         m_variableName = variable;

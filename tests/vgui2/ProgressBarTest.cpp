@@ -125,7 +125,7 @@ TEST_F(ProgressBarTest, ErrorColourLastsUntilTheSchemeIsAppliedAgain) {
     EXPECT_EQ(bar->GetFgColor(), Color(0, 200, 0, 255));
 }
 
-TEST_F(ProgressBarTest, SettingsTakeTheProgressAsItStandsAndReadBack) {
+TEST_F(ProgressBarTest, SettingsTakeTheProgressWithinItsRangeAndReadBack) {
     KeyValues* settings = new KeyValues("Progress");
     settings->SetFloat("progress", 0.4f);
     settings->SetString("variable", "done");
@@ -139,6 +139,17 @@ TEST_F(ProgressBarTest, SettingsTakeTheProgressAsItStandsAndReadBack) {
     EXPECT_FLOAT_EQ(back->GetFloat("progress"), 0.4f);
     EXPECT_STREQ(back->GetString("variable"), "done");
     back->deleteThis();
+
+    // A layout's value outside the range is held to it, not stored.
+    for (const char* stated : {"6.6e13", "-1e30", "nan"}) {
+        KeyValues* wild = new KeyValues("Progress");
+        wild->SetString("progress", stated);
+        bar->ApplySettings(wild);
+        wild->deleteThis();
+        EXPECT_GE(bar->GetProgress(), 0.0f) << stated;
+        EXPECT_LE(bar->GetProgress(), 1.0f) << stated;
+        EXPECT_LE(bar->GetFilledBlockCount(), bar->GetWide()) << stated;
+    }
 
     auto* fresh = new ProgressBar(root, "Fresh");
     KeyValues* freshBack = new KeyValues("Fresh");
