@@ -96,10 +96,17 @@ bool RunningGame::Running() const { return m_process && WaitForSingleObject(m_pr
 
 RunResult RunAnsweringBoxes(const std::string& program, std::chrono::seconds deadline) {
     RunResult result;
-    std::filesystem::path errorFile = std::filesystem::temp_directory_path() / "updtest-stderr.txt";
+    // A file of each run's own: a helper process of the system may still
+    // hold an earlier run's file, whose text must never be read as this one's.
+    static int s_runs = 0;
+    std::filesystem::path errorFile = std::filesystem::temp_directory_path() /
+        ("updtest-stderr-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++s_runs) + ".txt");
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE errorHandle = CreateFileW(errorFile.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE errorHandle = CreateFileW(errorFile.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                     &inherit, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (errorHandle == INVALID_HANDLE_VALUE) {
+        return result;
+    }
     PROCESS_INFORMATION process = Start(program, errorHandle);
     CloseHandle(errorHandle);
     if (!process.hProcess) {
@@ -128,10 +135,14 @@ RunResult RunAnsweringBoxes(const std::string& program, std::chrono::seconds dea
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hProcess);
     result.exitCode = static_cast<int>(code);
-    std::ifstream in(errorFile, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    result.standardError = text.str();
+    {
+        std::ifstream in(errorFile, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        result.standardError = text.str();
+    }
+    std::error_code ignored;
+    std::filesystem::remove(errorFile, ignored);
     return result;
 }
 
