@@ -5,13 +5,11 @@
 
 #include "platform/Display.h"
 #include "platform/OwnErrorBox.h"
-#include "platform/Platform.h"
+#include "platform/SystemErrorBox.h"
 
 namespace platform {
 
 namespace {
-
-ErrorBoxFn g_errorBoxHandler = nullptr;
 
 // SDL's message box forks a helper that draws through the display; with the
 // offscreen driver or without a display it crashes or shows nothing.
@@ -28,12 +26,7 @@ bool RealDisplayAvailable() {
 
 }  // namespace
 
-void ShowErrorBox(const char* caption, const char* text) {
-    WriteErrorLine(caption, text);
-    if (g_errorBoxHandler) {
-        g_errorBoxHandler(caption, text);
-        return;
-    }
+void ShowSystemErrorBox(const char* caption, const char* text) {
     if (!RealDisplayAvailable()) {
         return;
     }
@@ -48,7 +41,5 @@ void ShowErrorBox(const char* caption, const char* text) {
         std::fflush(stderr);
     }
 }
-
-void SetErrorBoxHandler(ErrorBoxFn handler) { g_errorBoxHandler = handler; }
 
 }  // namespace platform

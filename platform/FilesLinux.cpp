@@ -33,19 +33,6 @@ OpenResult OpenExistingChild(int parent, const std::string& name, int& fd) {
 
 }  // namespace
 
-Folder::~Folder() { Close(); }
-
-Folder::Folder(Folder&& other) noexcept : m_handle(other.m_handle) { other.m_handle = -1; }
-
-Folder& Folder::operator=(Folder&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = other.m_handle;
-        other.m_handle = -1;
-    }
-    return *this;
-}
-
 void Folder::Close() {
     if (m_handle >= 0) {
         close(Fd(m_handle));

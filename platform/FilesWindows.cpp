@@ -207,19 +207,6 @@ void RemoveTemporary(const std::wstring& path) {
 
 }  // namespace
 
-Folder::~Folder() { Close(); }
-
-Folder::Folder(Folder&& other) noexcept : m_handle(other.m_handle) { other.m_handle = -1; }
-
-Folder& Folder::operator=(Folder&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = other.m_handle;
-        other.m_handle = -1;
-    }
-    return *this;
-}
-
 void Folder::Close() {
     if (m_handle >= 0) {
         FolderState* state = &State(m_handle);
