@@ -7,36 +7,24 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/WideText.h"
 #include "tests/support/TestSupport.h"
 
 namespace wintest {
 
 namespace {
 
-std::wstring Wide(const std::string& text) {
-    int length = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(wide.size() - 1);
-    return wide;
-}
-
-std::string Narrow(const std::wstring& text) {
-    int length = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, narrow.data(), length, nullptr, nullptr);
-    narrow.resize(narrow.size() - 1);
-    return narrow;
-}
+using platform::NarrowReplacing;
+using platform::WidenReplacing;
 
 std::string WindowText(HWND window) {
     wchar_t text[1024] = {};
     GetWindowTextW(window, text, 1024);
-    return Narrow(text);
+    return NarrowReplacing(text);
 }
 
 PROCESS_INFORMATION Start(const std::string& program, HANDLE standardError) {
-    std::wstring path = Wide(program);
+    std::wstring path = WidenReplacing(program);
     std::wstring commandLine = L"\"" + path + L"\"";
     std::wstring folder = std::filesystem::path(path).parent_path().wstring();
     STARTUPINFOW startup{};
