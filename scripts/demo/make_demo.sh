@@ -3,6 +3,9 @@
 #
 #   make_demo.sh BUILD_DIR OUT_DIR PORT
 #
+# BUILD_DIR is a Linux or a Windows build: the game folder holds that
+# system's updater and modules, the archives that system's module.
+#
 # OUT_DIR/game      the staged updater, a game module reporting 1.4.2, a few
 #                   game files, and "qlm.uri" naming the local manifest
 # OUT_DIR/releases  "manifest.json" with the branches "plus" (1.5.0) and
@@ -23,9 +26,14 @@ out=$2
 port=$3
 here=$(cd "$(dirname "$0")" && pwd)
 modules="$build/tests/update/fixtures"
+if [ -f "$build/stage/updater.exe" ]; then
+    updater=updater.exe module=FileSystem_Stdio.dll
+else
+    updater=updater module=FileSystem_Stdio.so
+fi
 
-for file in "$build/stage/updater" "$modules/current/FileSystem_Stdio.so" \
-            "$modules/next/FileSystem_Stdio.so" "$modules/beta/FileSystem_Stdio.so"; do
+for file in "$build/stage/$updater" "$modules/current/$module" \
+            "$modules/next/$module" "$modules/beta/$module"; do
     if [ ! -f "$file" ]; then
         echo "make_demo: $file is missing: build the tree first" >&2
         exit 1
@@ -40,17 +48,17 @@ rm -rf "$game" "$out/packing"
 mkdir -p "$game/quillmere/maps" "$releases/plus" "$releases/beta"
 
 cp -R "$build/stage/." "$game/"
-cp "$modules/current/FileSystem_Stdio.so" "$game/"
+cp "$modules/current/$module" "$game/"
 printf 'Quillmere 1.4.2\n' > "$game/quillmere/notes.txt"
 printf 'old map, kept by every release\n' > "$game/quillmere/maps/lighthouse.map"
 
 # One archive per branch, with members in folders as a release ships them.
 pack() {
-    branch=$1 module=$2 version=$3 archive=$4
+    branch=$1 variant=$2 version=$3 archive=$4
     shift 4
     staging="$out/packing/$branch"
     mkdir -p "$staging/quillmere/maps"
-    cp "$modules/$module/FileSystem_Stdio.so" "$staging/"
+    cp "$modules/$variant/$module" "$staging/"
     printf 'Quillmere %s (%s)\n' "$version" "$branch" > "$staging/quillmere/notes.txt"
     for map in "$@"; do
         printf '%s map of %s\n' "$map" "$version" > "$staging/quillmere/maps/$map.map"
