@@ -6,6 +6,7 @@
 
 #include "modules/updvgui2/ModuleServices.h"
 #include "modules/updvgui2/TokenFile.h"
+#include "platform/UserLocale.h"
 #include "vgui2/KeyValues.h"
 #include "vgui2/TextConvert.h"
 
@@ -94,7 +95,7 @@ std::string CLocalize::CurrentLanguage() const {
     if (language && *language) {
         return language;
     }
-    return LanguageFromEnvironment();
+    return LanguageFromLocale(platform::UserLocaleName().c_str());
 }
 
 bool CLocalize::AddFile(IFileSystem* fileSystem, const char* fileName) {

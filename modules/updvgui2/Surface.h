@@ -151,7 +151,7 @@ private:
     std::unordered_map<vgui2::VPANEL, std::size_t> m_fingerprints;
     bool m_keyFocusMayBeLost = false;
     vgui2::VPANEL m_embeddedPanel = vgui2::kNoPanel;
-    std::string m_language = "english";
+    std::string m_language;
     int m_cursorX = 0;
     int m_cursorY = 0;
     bool m_cursorKnown = false;

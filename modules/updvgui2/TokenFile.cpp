@@ -1,6 +1,5 @@
 #include "modules/updvgui2/TokenFile.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/Text.h"
@@ -16,20 +15,22 @@ struct LocaleLanguage {
     const char* name;
 };
 
-// Territory-specific entries come first so that they win over the bare
-// language.
+// Territory- and script-specific entries come first so that they win over
+// the bare language. Chinese is traditional where the script says so
+// ("zh_Hant_TW") or the territory writes it (Taiwan, Hong Kong, Macao);
+// everything else, "zh_Hans_HK" too, is simplified.
 constexpr LocaleLanguage kLocaleLanguages[] = {
-    {"pt_BR", "brazilian"}, {"zh_TW", "tchinese"},  {"zh_HK", "tchinese"}, {"zh", "schinese"},
-    {"en", "english"},      {"de", "german"},       {"fr", "french"},      {"es", "spanish"},
-    {"it", "italian"},      {"pt", "portuguese"},   {"ru", "russian"},     {"pl", "polish"},
-    {"ja", "japanese"},     {"ko", "koreana"},      {"nl", "dutch"},       {"sv", "swedish"},
-    {"da", "danish"},       {"fi", "finnish"},      {"nb", "norwegian"},   {"nn", "norwegian"},
-    {"no", "norwegian"},    {"tr", "turkish"},      {"cs", "czech"},       {"hu", "hungarian"},
-    {"uk", "ukrainian"},    {"el", "greek"},        {"ro", "romanian"},    {"bg", "bulgarian"},
-    {"th", "thai"},
+    {"pt_BR", "brazilian"}, {"zh_Hant", "tchinese"}, {"zh_TW", "tchinese"},  {"zh_HK", "tchinese"},
+    {"zh_MO", "tchinese"},  {"zh", "schinese"},      {"en", "english"},      {"de", "german"},
+    {"fr", "french"},       {"es", "spanish"},       {"it", "italian"},      {"pt", "portuguese"},
+    {"ru", "russian"},      {"pl", "polish"},        {"ja", "japanese"},     {"ko", "koreana"},
+    {"nl", "dutch"},        {"sv", "swedish"},       {"da", "danish"},       {"fi", "finnish"},
+    {"nb", "norwegian"},    {"nn", "norwegian"},     {"no", "norwegian"},    {"tr", "turkish"},
+    {"cs", "czech"},        {"hu", "hungarian"},     {"uk", "ukrainian"},    {"el", "greek"},
+    {"ro", "romanian"},     {"bg", "bulgarian"},     {"th", "thai"},
 };
 
-// A prefix matches only a whole language or language_territory part, so
+// A prefix matches only whole parts (language, script, territory), so
 // "de" does not match a language called "dexyz".
 bool MatchesLocale(const std::string& locale, const char* prefix) {
     std::size_t length = std::strlen(prefix);
@@ -81,16 +82,6 @@ std::string LanguageFromLocale(const char* localeName) {
         }
     }
     return "english";
-}
-
-std::string LanguageFromEnvironment() {
-    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = std::getenv(variable);
-        if (value && *value) {
-            return LanguageFromLocale(value);
-        }
-    }
-    return LanguageFromLocale(nullptr);
 }
 
 std::string SubstituteLanguage(const char* fileName, const std::string& language) {

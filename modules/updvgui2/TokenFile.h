@@ -16,13 +16,10 @@ using TokenList = std::vector<std::pair<std::string, std::string>>;
 TokenList ParseTokenFile(const char* text);
 
 // The language name used in token file names ("english", "german", ...)
-// for a POSIX locale name such as "de_DE.UTF-8"; "english" for "C",
-// "POSIX", empty and unknown locales.
+// for a POSIX locale name such as "de_DE.UTF-8", or a Windows one with "_"
+// for "-" such as "zh_Hant_TW"; "english" for "C", "POSIX", empty and
+// unknown locales.
 std::string LanguageFromLocale(const char* localeName);
-
-// The user's language from the environment (LC_ALL, LC_MESSAGES, LANG, the
-// first that is set), as LanguageFromLocale names it.
-std::string LanguageFromEnvironment();
 
 // The file name with every "%language%" replaced by the language.
 std::string SubstituteLanguage(const char* fileName, const std::string& language);

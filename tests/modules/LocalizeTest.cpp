@@ -10,6 +10,7 @@
 #include "modules/updfs/FileSystemStdio.h"
 #include "modules/updvgui2/Localize.h"
 #include "modules/updvgui2/TokenFile.h"
+#include "platform/UserLocale.h"
 #include "tests/modules/RecordingSurface.h"
 #include "tests/modules/ScopedEnv.h"
 #include "tests/support/TestSupport.h"
@@ -55,7 +56,7 @@ TEST(TokenFileText, LanguageNamesFromLocales) {
     ScopedEnv all("LC_ALL", nullptr);
     ScopedEnv messages("LC_MESSAGES", "sv_SE.UTF-8");
     ScopedEnv lang("LANG", "de_DE.UTF-8");
-    EXPECT_EQ(LanguageFromEnvironment(), "swedish") << "LC_MESSAGES comes before LANG";
+    EXPECT_EQ(LanguageFromLocale(platform::UserLocaleName().c_str()), "swedish") << "LC_MESSAGES comes before LANG";
 }
 
 TEST(TokenFileText, EveryPlaceholderIsReplaced) {

@@ -1,11 +1,16 @@
-// A character outside the 16-bit range (a surrogate pair) on the real
-// surface: every text control draws it as the surface's own text call draws
-// it, one character wide between its neighbours, never as two boxes.
+// Characters outside ASCII on the real surface. One outside the 16-bit range
+// (a surrogate pair): every text control draws it as the surface's own text
+// call draws it, one character wide between its neighbours, never as two
+// boxes. The shipped languages' letters: they arrive from the UTF-8 token
+// files intact, and the scheme's fonts (the faces shipped beside the
+// executable) have a glyph for each.
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "modules/updvgui2/Localize.h"
 #include "services/ISurface.h"
 #include "tests/modules/StagedSurfaceTest.h"
 #include "vgui2/Label.h"
@@ -141,6 +146,104 @@ TEST_F(WideCharacterTest, ControlsDrawAPairAsTheSurfaceDoes) {
         ASSERT_FALSE(expected.empty());
         EXPECT_EQ(drawn, expected);
         popup.reset();
+    }
+}
+
+struct ShippedText {
+    const char* language;
+    const char* token;
+    std::u16string text;
+};
+
+const std::vector<ShippedText> kShippedTexts = {
+    {"german", "Updater_Changelog", u"\u00C4nderungen"},
+    {"russian", "Updater_Changelog", u"\u0418\u0437\u043C\u0435\u043D\u0435\u043D\u0438\u044F"},
+    {"spanish", "Updater_StatusUpToDate", u"Tienes la \u00FAltima versi\u00F3n de esta rama."},
+};
+
+// Unassigned: every face draws it as the box that stands for a letter the
+// face lacks.
+constexpr wchar kMissingCharacter = 0x0378;
+constexpr int kCell = 20;
+const Color kPaper(0, 0, 0, 255);
+
+// One character per cell in the given font, white on black.
+class GlyphRow : public Panel {
+public:
+    GlyphRow(Panel* parent, HFont font, std::u16string characters)
+        : Panel(parent, "Glyphs"), m_font(font), m_characters(std::move(characters)) {}
+
+protected:
+    void ApplySchemeSettings(IScheme* scheme) override {
+        Panel::ApplySchemeSettings(scheme);
+        SetBgColor(kPaper);
+    }
+    void Paint() override {
+        surface()->DrawSetTextFont(m_font);
+        surface()->DrawSetTextColor(Color(255, 255, 255, 255));
+        for (std::size_t i = 0; i < m_characters.size(); ++i) {
+            surface()->DrawSetTextPos(static_cast<int>(i) * kCell + 4, 2);
+            surface()->DrawUnicodeChar(m_characters[i]);
+        }
+    }
+
+private:
+    HFont m_font;
+    std::u16string m_characters;
+};
+
+TEST_F(WideCharacterTest, ShippedLettersArriveWholeAndEverySchemeFontDrawsThem) {
+    std::u16string letters;
+    for (const ShippedText& shipped : kShippedTexts) {
+        SCOPED_TRACE(shipped.language);
+        TheSurfaceImpl().SetLanguage(shipped.language);
+        CLocalize localize(&TheSurfaceImpl());
+        ASSERT_TRUE(localize.AddFile(&TheFileSystem(), "updater/updater_%language%.txt"));
+        const wchar* found = localize.Find(shipped.token);
+        ASSERT_NE(found, nullptr);
+        EXPECT_EQ(std::u16string(found), shipped.text);
+        for (wchar letter : shipped.text) {
+            if (letter >= 0x80 && letters.find(letter) == std::u16string::npos) {
+                letters += letter;
+            }
+        }
+    }
+
+    const char* fonts[] = {"Default", "DefaultBold", "DefaultSmall"};
+    IScheme* scheme = TheSchemeManager().GetIScheme(TheSchemeManager().GetDefaultScheme());
+    std::u16string cells = kMissingCharacter + letters;
+    auto popup = std::make_unique<Panel>(nullptr, "Popup");
+    popup->MakePopup(false);
+    popup->SetBounds(0, 0, static_cast<int>(cells.size()) * kCell, static_cast<int>(std::size(fonts)) * kCell);
+    popup->SetVisible(true);
+    for (std::size_t row = 0; row < std::size(fonts); ++row) {
+        HFont font = scheme->GetFont(fonts[row]);
+        ASSERT_NE(font, 0u) << fonts[row];
+        auto* glyphs = new GlyphRow(popup.get(), font, cells);
+        glyphs->SetBounds(0, static_cast<int>(row) * kCell, popup->GetWide(), kCell);
+    }
+    for (int frame = 0; frame < 2; ++frame) {
+        TheVGui().RunFrame();
+    }
+    ASSERT_NE(Shoot(*popup), nullptr);
+
+    auto inkOf = [&](std::size_t row, std::size_t cell) {
+        std::string ink;
+        for (int y = static_cast<int>(row) * kCell; y < static_cast<int>(row + 1) * kCell; ++y) {
+            for (int x = static_cast<int>(cell) * kCell; x < static_cast<int>(cell + 1) * kCell; ++x) {
+                ink += At(x, y) != kPaper ? '#' : '.';
+            }
+        }
+        return ink;
+    };
+    for (std::size_t row = 0; row < std::size(fonts); ++row) {
+        std::string box = inkOf(row, 0);
+        ASSERT_NE(box.find('#'), std::string::npos) << fonts[row] << " draws nothing";
+        for (std::size_t cell = 1; cell < cells.size(); ++cell) {
+            std::string ink = inkOf(row, cell);
+            EXPECT_TRUE(ink.find('#') != std::string::npos && ink != box)
+                << fonts[row] << " lacks U+" << std::hex << static_cast<int>(cells[cell]);
+        }
     }
 }
 
