@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -25,6 +26,11 @@ const char* ModuleSuffix();
 // bytes), as the Windows loader is asked for a module; load is LoadModule or
 // another loader with its signature.
 ModuleHandle LoadModuleOrSuffixed(const char* name, ModuleHandle (*load)(const char*) = LoadModule);
+
+// The program's arguments after its name, in UTF-8: main's argv on Linux;
+// on Windows the wide command line, since main's argv is in the ANSI code
+// page and loses every letter outside it.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
 
 // The folder that holds the running executable, without a trailing "/".
 std::string ExecutableDirectory();

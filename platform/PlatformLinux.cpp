@@ -39,6 +39,10 @@ void UnloadModule(ModuleHandle module) {
 
 const char* ModuleSuffix() { return ".so"; }
 
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
 std::string ExecutableDirectory() {
     char path[4096];
     ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);

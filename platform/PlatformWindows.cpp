@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <io.h>
 #include <string.h>
@@ -86,6 +87,17 @@ void UnloadModule(ModuleHandle module) {
 }
 
 const char* ModuleSuffix() { return ".dll"; }
+
+std::vector<std::string> ProgramArguments(int, char**) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int at = 1; wide && at < count; ++at) {
+        arguments.push_back(NarrowReplacing(wide[at]));
+    }
+    LocalFree(wide);
+    return arguments;
+}
 
 std::string ExecutableDirectory() {
     std::string path = OwnExecutablePath();

@@ -7,15 +7,17 @@
 // search path can answer in its place.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s GAME_FOLDER\n", argv[0]);
+    std::vector<std::string> arguments = platform::ProgramArguments(argc, argv);
+    if (arguments.size() != 1) {
+        std::fputs("usage: game_version GAME_FOLDER\n", stderr);
         return 2;
     }
-    std::string path = std::string(argv[1]) + "/FileSystem_Stdio" + platform::ModuleSuffix();
+    std::string path = arguments[0] + "/FileSystem_Stdio" + platform::ModuleSuffix();
     platform::ModuleHandle module = platform::LoadModule(path.c_str());
     if (!module) {
         std::puts("NONE");

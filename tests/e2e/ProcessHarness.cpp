@@ -73,9 +73,20 @@ std::string ReleaseServer::Url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(m_port) + path;
 }
 
-bool MakeDemoFolder(const std::string& root, int port, DemoFolder& demo) {
+std::vector<std::string> TargetSystem::Command(std::vector<std::string> argv) const {
+    argv.insert(argv.begin(), launcher.begin(), launcher.end());
+    return argv;
+}
+
+const TargetSystem& ThisSystem() {
+    static const TargetSystem system{
+        UPD_BUILD_DIR, "updater", "FileSystem_Stdio.so", UPD_GAME_VERSION, {}, {"SDL_VIDEODRIVER=x11"}};
+    return system;
+}
+
+bool MakeDemoFolder(const std::string& root, int port, DemoFolder& demo, const TargetSystem& system) {
     std::string output;
-    int status = Run({"/bin/sh", UPD_SOURCE_DIR "/scripts/demo/make_demo.sh", UPD_BUILD_DIR, root,
+    int status = Run({"/bin/sh", UPD_SOURCE_DIR "/scripts/demo/make_demo.sh", system.buildDir, root,
                       std::to_string(port)},
                      &output);
     if (status != 0) {
@@ -86,10 +97,11 @@ bool MakeDemoFolder(const std::string& root, int port, DemoFolder& demo) {
     return true;
 }
 
-std::string ReportedVersion(const std::string& gameFolder) {
+std::string ReportedVersion(const std::string& gameFolder, const TargetSystem& system) {
     std::string output;
-    if (Run({UPD_GAME_VERSION, gameFolder}, &output) != 0) {
-        return "(game_version failed: " + output + ")";
+    if (Run(system.Command({system.versionReader, gameFolder}), &output, std::chrono::seconds(30),
+            system.environment) != 0) {
+        return "(the version reader failed: " + output + ")";
     }
     return Trimmed(output);
 }

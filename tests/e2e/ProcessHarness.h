@@ -35,6 +35,22 @@ private:
     int m_port = 0;
 };
 
+// The build whose updater a test drives: this machine's own, or the Windows
+// build run through Wine on the same X server.
+struct TargetSystem {
+    std::string buildDir;       // a build the demo's folder script takes
+    std::string updater;        // the updater's file name in a game folder
+    std::string module;         // the game module's file name
+    std::string versionReader;  // the demo's version reader of that build
+    // What runs a program of that system here ("wine" or nothing), and the
+    // environment it needs.
+    std::vector<std::string> launcher;
+    std::vector<std::string> environment;
+
+    std::vector<std::string> Command(std::vector<std::string> argv) const;
+};
+const TargetSystem& ThisSystem();
+
 // A demo game folder and its releases under one folder, laid out by the
 // demo's own script, so the tests check what the person sees.
 struct DemoFolder {
@@ -42,10 +58,10 @@ struct DemoFolder {
     std::string Game() const { return root + "/game"; }
     std::string Releases() const { return root + "/releases"; }
 };
-bool MakeDemoFolder(const std::string& root, int port, DemoFolder& demo);
+bool MakeDemoFolder(const std::string& root, int port, DemoFolder& demo, const TargetSystem& system = ThisSystem());
 
 // What the game folder's module reports, read by a separate process so that
 // no copy of a replaced module stays loaded here.
-std::string ReportedVersion(const std::string& gameFolder);
+std::string ReportedVersion(const std::string& gameFolder, const TargetSystem& system = ThisSystem());
 
 }  // namespace e2e

@@ -22,7 +22,6 @@ constexpr auto kKeySettle = 400ms;
 void WindowTest::SetUp() {
     ASSERT_EQ(access("/usr/bin/xdotool", X_OK), 0) << "xdotool is needed (scripts install it)";
     ASSERT_TRUE(m_x.Start()) << "Xvfb did not start";
-    std::filesystem::create_directories(m_root.File("releases"));
 }
 
 void WindowTest::TearDown() {
@@ -36,13 +35,15 @@ void WindowTest::TearDown() {
 }
 
 void WindowTest::PrepareDemo(unsigned rate) {
-    ASSERT_TRUE(m_server.Start(m_root.File("releases"), m_root.File("server.log"), rate));
-    ASSERT_TRUE(MakeDemoFolder(m_root.Path(), m_server.Port(), m_demo));
+    std::string releases = DemoRoot() + "/releases";
+    std::filesystem::create_directories(releases);
+    ASSERT_TRUE(m_server.Start(releases, m_root.File("server.log"), rate));
+    ASSERT_TRUE(MakeDemoFolder(DemoRoot(), m_server.Port(), m_demo, *m_system));
 }
 
 void WindowTest::StartUpdater() {
-    ASSERT_TRUE(
-        m_updater.Start({m_demo.Game() + "/updater"}, Environment(), m_demo.Game(), m_root.File("updater.log")));
+    ASSERT_TRUE(m_updater.Start(m_system->Command({Game(m_system->updater)}), Environment(), m_demo.Game(),
+                                m_root.File("updater.log")));
 }
 
 void WindowTest::OpenWindow(unsigned rate) {
@@ -81,7 +82,9 @@ bool WindowTest::FindReadyWindow() {
 }
 
 std::vector<std::string> WindowTest::Environment() const {
-    return EnvironmentWith({"DISPLAY=" + m_x.Display(), "SDL_VIDEODRIVER=x11"});
+    std::vector<std::string> changes{"DISPLAY=" + m_x.Display()};
+    changes.insert(changes.end(), m_system->environment.begin(), m_system->environment.end());
+    return EnvironmentWith(changes);
 }
 
 int WindowTest::Xdotool(const std::vector<std::string>& arguments, std::string* output) {
@@ -172,7 +175,7 @@ int WindowTest::ArchiveRequests() {
 }
 
 void WindowTest::ExpectGameUntouched() {
-    EXPECT_EQ(ReportedVersion(m_demo.Game()), "1.4.2");
+    EXPECT_EQ(ReportedVersion(m_demo.Game(), *m_system), "1.4.2");
     EXPECT_EQ(ReadFile(Game("quillmere/notes.txt")), "Quillmere 1.4.2\n");
     EXPECT_FALSE(testsupport::PathExists(Game("qlm.branch")));
 }

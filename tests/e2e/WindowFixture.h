@@ -34,6 +34,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // The folder the demo is laid out in; the test's own by default.
+    virtual std::string DemoRoot() { return m_root.Path(); }
+
     // The demo folder served at the given rate; the updater is not started.
     void PrepareDemo(unsigned rate = 0);
     void StartUpdater();
@@ -88,6 +91,7 @@ protected:
     // Nothing of the new release reached the game folder.
     void ExpectGameUntouched();
 
+    const TargetSystem* m_system = &ThisSystem();
     testsupport::TempDir m_root;
     XServer m_x;
     ReleaseServer m_server;

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 #include "platform/WideText.h"
 #include "tests/support/TestSupport.h"
@@ -14,14 +13,7 @@ namespace wintest {
 
 namespace {
 
-using platform::NarrowReplacing;
 using platform::WidenReplacing;
-
-std::string WindowText(HWND window) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(window, text, 1024);
-    return NarrowReplacing(text);
-}
 
 PROCESS_INFORMATION Start(const std::string& program, HANDLE standardError) {
     std::wstring path = WidenReplacing(program);
@@ -42,24 +34,6 @@ PROCESS_INFORMATION Start(const std::string& program, HANDLE standardError) {
     }
     CloseHandle(process.hThread);
     return process;
-}
-
-struct BoxSearch {
-    DWORD processId;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<BoxSearch*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (owner == search->processId && IsWindowVisible(window) && std::wstring(className) == L"#32770") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 }  // namespace
@@ -102,15 +76,8 @@ RunResult RunAnsweringBoxes(const std::string& program, std::chrono::seconds dea
     }
     auto end = std::chrono::steady_clock::now() + deadline;
     while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT) {
-        BoxSearch search{process.dwProcessId};
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            result.boxes.push_back({WindowText(search.found), WindowText(GetDlgItem(search.found, 0xFFFF))});
-            PostMessageW(search.found, WM_COMMAND, IDOK, 0);
-            // The box takes a moment to go; it must not be read twice.
-            while (IsWindow(search.found) && std::chrono::steady_clock::now() < end) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
+        if (void* box = FindMessageBoxOf(process.dwProcessId)) {
+            result.boxes.push_back(AnswerMessageBox(box, end));
         }
         if (std::chrono::steady_clock::now() >= end) {
             TerminateProcess(process.hProcess, 255);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/windows/MessageBoxes.h"
+
 namespace wintest {
 
 // A copy of the stand-in game at the given path, running until the object
@@ -23,12 +25,6 @@ public:
 
 private:
     void* m_process = nullptr;
-};
-
-// A message box shown by another process: its caption and text.
-struct SeenBox {
-    std::string caption;
-    std::string text;
 };
 
 struct RunResult {
