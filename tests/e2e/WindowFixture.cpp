@@ -16,6 +16,7 @@ using testsupport::ReadFile;
 // double press, which a button does not take as a click.
 constexpr auto kClickInterval = 700ms;
 constexpr auto kKeySettle = 400ms;
+constexpr const char* kManifestServed = "/manifest.json -> 200";
 
 }  // namespace
 
@@ -42,6 +43,7 @@ void WindowTest::PrepareDemo(unsigned rate) {
 }
 
 void WindowTest::StartUpdater() {
+    m_manifestsServed = ServerLogCount(kManifestServed);
     ASSERT_TRUE(m_updater.Start(m_system->Command({Game(m_system->updater)}), Environment(), m_demo.Game(),
                                 m_root.File("updater.log")));
 }
@@ -74,9 +76,7 @@ bool WindowTest::FindReadyWindow() {
     if (!FindWindow()) {
         return false;
     }
-    bool fetched = WaitUntil(
-        [&] { return ReadFile(m_root.File("server.log")).find("/manifest.json -> 200") != std::string::npos; },
-        kWindowTimeout);
+    bool fetched = WaitUntil([&] { return ServerLogCount(kManifestServed) > m_manifestsServed; }, kWindowTimeout);
     std::this_thread::sleep_for(500ms);
     return fetched;
 }
@@ -165,10 +165,10 @@ bool WindowTest::PickBranch(int row, int rows) {
            ClickAt(list.x + list.wide / 2, list.y + list.tall * (2 * row + 1) / (2 * rows));
 }
 
-int WindowTest::ArchiveRequests() {
+int WindowTest::ServerLogCount(const std::string& entry) {
     std::string log = ReadFile(m_root.File("server.log"));
     int count = 0;
-    for (std::size_t at = 0; (at = log.find(".zip ->", at)) != std::string::npos; ++at) {
+    for (std::size_t at = 0; (at = log.find(entry, at)) != std::string::npos; ++at) {
         ++count;
     }
     return count;

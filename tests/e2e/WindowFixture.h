@@ -85,7 +85,9 @@ protected:
     // of rows.
     bool PickBranch(int row, int rows);
 
-    int ArchiveRequests();
+    // How often the release server's log holds the entry.
+    int ServerLogCount(const std::string& entry);
+    int ArchiveRequests() { return ServerLogCount(".zip ->"); }
     bool DownloadBegun() { return testsupport::PathExists(Game(".qlm-download.zip")); }
     std::string Game(const std::string& relative) const { return m_demo.Game() + "/" + relative; }
     // Nothing of the new release reached the game folder.
@@ -100,6 +102,7 @@ protected:
     Process m_game;
     Rect m_frame;
     Clock::time_point m_lastClick;
+    int m_manifestsServed = 0;  // before the updater started
 };
 
 }  // namespace e2e

@@ -65,6 +65,27 @@ TEST_F(WindowsUpdaterTest, UpdateButtonInstallsTheBranchAndClosingEndsTheRun) {
     EXPECT_EQ(m_updater.Wait(15s), 0);
 }
 
+// The same faces drawn by the same code: the idle window on Windows is the
+// Linux build's to the pixel.
+TEST_F(WindowsUpdaterTest, IdleWindowIsTheLinuxWindowToThePixel) {
+    OpenWindow();
+    std::string windows = ScreenPixels(m_frame);
+    ASSERT_FALSE(windows.empty());
+    m_updater.Stop();
+
+    m_system = &e2e::ThisSystem();
+    ASSERT_TRUE(e2e::MakeDemoFolder(m_root.File("linux"), m_server.Port(), m_demo));
+    StartUpdater();
+    ASSERT_TRUE(FindReadyWindow());
+    std::string linux = ScreenPixels(m_frame);
+    ASSERT_EQ(linux.size(), windows.size()) << "the frames differ in size";
+    std::size_t differing = 0;
+    for (std::size_t at = 0; at < linux.size(); at += 3) {
+        differing += linux.compare(at, 3, windows, at, 3) != 0;
+    }
+    EXPECT_EQ(differing, 0u) << "pixels that differ between the two systems' windows";
+}
+
 TEST_F(WindowsUpdaterTest, BranchPickedFromTheListIsTheOneInstalled) {
     OpenWindow();
     std::string plusOffer = Pixels("RemoteVersionLabel");
