@@ -17,6 +17,6 @@ xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24" \
 # server); they live in the Linux build, which names the Windows one.
 linux_build="${UPD_LINUX_BUILD_DIR:-build}"
 cmake -S . -B "$linux_build" -G Ninja -DUPD_WINDOWS_BUILD_DIR="$PWD/$WINDOWS_BUILD_DIR"
-cmake --build "$linux_build" --parallel "$(nproc)" --target e2e_WindowsUpdaterTest release_server
+cmake --build "$linux_build" --parallel "$(nproc)" --target e2e_WindowsUpdaterTest e2e_WindowsLanguageTest release_server
 ctest --test-dir "$linux_build" --label-regex '^windows$' --output-on-failure --parallel "$(nproc)"
 wineserver --kill || true
