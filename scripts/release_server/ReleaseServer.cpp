@@ -4,11 +4,16 @@
 // (or a test) can watch a download progress and close the window during it.
 //
 //   release_server --root DIR [--port N] [--port-file FILE] [--rate BYTES_PER_SECOND]
+//                  [--stop-file FILE]
 //
 // Port 0 (the default) picks a free port; the port is printed on standard
-// output and written to the port file. It ends on SIGTERM or SIGINT.
+// output and written to the port file. It ends on SIGTERM or SIGINT, or
+// once the stop file appears: a command script on Windows has no signal to
+// send to a program it started in the background.
 #include <httplib.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -27,6 +32,7 @@ struct Options {
     int port = 0;
     std::string portFile;
     std::size_t rate = 0;
+    std::filesystem::path stopFile;
 };
 
 httplib::Server* g_server = nullptr;
@@ -50,6 +56,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.port = std::atoi(value.c_str());
         } else if (name == "--port-file") {
             options.portFile = value;
+        } else if (name == "--stop-file") {
+            options.stopFile = value;
         } else if (name == "--rate") {
             options.rate = static_cast<std::size_t>(std::strtoull(value.c_str(), nullptr, 10));
         } else {
@@ -57,6 +65,13 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         }
     }
     return !options.root.empty();
+}
+
+// Paths in messages as UTF-8 on every system; a Windows path's c_str() is
+// wide text.
+std::string PathText(const std::filesystem::path& path) {
+    std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }
 
 const char* ContentType(const std::filesystem::path& path) {
@@ -113,20 +128,40 @@ void ServeFile(const Options& options, const httplib::Request& request, httplib:
                                   });
 }
 
+// Stops the server once the stop file exists. Asked again until the server
+// has really stopped: a stop before it listens would be lost.
+void WatchStopFile(const std::filesystem::path& stopFile, httplib::Server& server,
+                   const std::atomic<bool>& listening) {
+    std::error_code ignored;
+    while (listening) {
+        if (server.is_running() && std::filesystem::exists(stopFile, ignored)) {
+            server.stop();
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: %s --root DIR [--port N] [--port-file FILE] [--rate BYTES_PER_SECOND]\n", argv[0]);
+                     "usage: %s --root DIR [--port N] [--port-file FILE] [--rate BYTES_PER_SECOND]"
+                     " [--stop-file FILE]\n",
+                     argv[0]);
         return 2;
     }
     std::error_code error;
     options.root = std::filesystem::canonical(options.root, error);
     if (error) {
-        std::fprintf(stderr, "release_server: no folder %s\n", options.root.c_str());
+        std::fprintf(stderr, "release_server: no folder %s\n", PathText(options.root).c_str());
         return 2;
+    }
+
+    // One left by an earlier run would end this one at once.
+    if (!options.stopFile.empty()) {
+        std::filesystem::remove(options.stopFile, error);
     }
 
     httplib::Server server;
@@ -151,12 +186,21 @@ int main(int argc, char** argv) {
     if (!options.portFile.empty()) {
         std::ofstream(options.portFile) << port << "\n";
     }
-    std::printf("release_server: serving %s on http://127.0.0.1:%d/\n", options.root.c_str(), port);
+    std::printf("release_server: serving %s on http://127.0.0.1:%d/\n", PathText(options.root).c_str(), port);
     std::fflush(stdout);
 
     g_server = &server;
     std::signal(SIGTERM, StopOnSignal);
     std::signal(SIGINT, StopOnSignal);
+    std::atomic<bool> listening{true};
+    std::thread stopWatcher;
+    if (!options.stopFile.empty()) {
+        stopWatcher = std::thread([&] { WatchStopFile(options.stopFile, server, listening); });
+    }
     server.listen_after_bind();
+    listening = false;
+    if (stopWatcher.joinable()) {
+        stopWatcher.join();
+    }
     return 0;
 }

@@ -1,7 +1,7 @@
 # Shared by the Windows scripts (sourced): the cross-build of the project in
 # build-windows/ and a Wine prefix of its own for running what it built.
 
-WINDOWS_BUILD_DIR="build-windows"
+WINDOWS_BUILD_DIR="${WINDOWS_BUILD_DIR:-build-windows}"
 
 # Installs Wine and what the Windows tests drive when missing.
 windows_install_runner() {
