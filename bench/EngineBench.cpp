@@ -1,15 +1,15 @@
 // Drives the update engine's download and extraction on their own, and a
 // whole update through the real update job, for the side-by-side comparison
-// in engine_bench.sh. The download publishes its progress for every block
-// through the real localization service into a publisher that keeps only the
-// newest text, as the window's hand-off does.
-#include <unistd.h>
-
+// in engine_bench.sh (and, for the Windows build under Wine, windows_bench.sh).
+// The download publishes its progress for every block through the real
+// localization service into a publisher that keeps only the newest text, as
+// the window's hand-off does.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -83,6 +83,8 @@ bool RunWholeUpdate(const char* url, std::int32_t size, const LatestOnlyPublishe
     return publisher.Succeeded();
 }
 
+// -1 where there is no /proc (Windows); the scripts measure peak memory
+// from outside anyway, this line is for a run by hand.
 long PeakResidentKiB() {
     std::FILE* status = std::fopen("/proc/self/status", "r");
     char line[256];
@@ -96,6 +98,12 @@ long PeakResidentKiB() {
         std::fclose(status);
     }
     return peak;
+}
+
+bool EnterFolder(const char* path) {
+    std::error_code error;
+    std::filesystem::current_path(path, error);
+    return !error;
 }
 
 int Usage() {
@@ -125,10 +133,10 @@ int main(int argc, char** argv) {
         ok = update::DownloadFile(argv[2], argv[3], static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 10)));
         update::HttpGlobalCleanup();
     } else if (std::strcmp(argv[1], "extract") == 0 && argc == 4) {
-        ok = chdir(argv[3]) == 0 && update::ExtractArchive(argv[2]);
+        ok = EnterFolder(argv[3]) && update::ExtractArchive(argv[2]);
     } else if (std::strcmp(argv[1], "update") == 0 && argc == 5) {
         update::HttpGlobalInit();
-        ok = chdir(argv[4]) == 0 &&
+        ok = EnterFolder(argv[4]) &&
              RunWholeUpdate(argv[2], static_cast<std::int32_t>(std::strtol(argv[3], nullptr, 10)), publisher);
         update::EngineShutdown();
     } else {

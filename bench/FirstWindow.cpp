@@ -5,11 +5,17 @@
 // measures the program's idle CPU for a while. Either way it ends the
 // program with SIGTERM (SIGKILL if that does not end it) and reports the
 // program's peak resident memory, so one run yields all three figures.
+// Processes named with --also-pid (the X server; for a program under Wine,
+// its wineserver and service processes) are measured over the same idle
+// interval, each on its own.
 //
-//   bench_first_window [--idle-seconds N] [--timeout S] -- program [args...]
+//   bench_first_window [--idle-seconds N] [--timeout S] [--also-pid PID]...
+//                      -- program [args...]
 //
 // Prints one line: "mapped_ms=<ms> window_ms=<ms> idle_cpu_pct=<%|->
-// max_rss_kib=<KiB>", window_ms being the first painted frame.
+// max_rss_kib=<KiB>", window_ms being the first painted frame; with
+// --also-pid and an idle interval, " also_cpu_pct=<%>,<%>..." follows in the
+// order given (-1 for a process that could not be read).
 // Needs DISPLAY; a private Xvfb keeps other clients' windows out.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -27,6 +33,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -143,7 +150,8 @@ bool EndProgram(pid_t child, rusage* usage) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: bench_first_window [--idle-seconds N] [--timeout S] -- program [args...]\n");
+    std::fprintf(stderr, "usage: bench_first_window [--idle-seconds N] [--timeout S] [--also-pid PID]... "
+                         "-- program [args...]\n");
     return 2;
 }
 
@@ -152,6 +160,7 @@ int Usage() {
 int main(int argc, char** argv) {
     double idleSeconds = 0.0;
     double timeoutSeconds = 30.0;
+    std::vector<pid_t> alsoMeasured;
     int first = 1;
     for (; first < argc && std::strcmp(argv[first], "--") != 0; first += 2) {
         if (first + 1 >= argc) {
@@ -161,6 +170,8 @@ int main(int argc, char** argv) {
             idleSeconds = std::atof(argv[first + 1]);
         } else if (std::strcmp(argv[first], "--timeout") == 0) {
             timeoutSeconds = std::atof(argv[first + 1]);
+        } else if (std::strcmp(argv[first], "--also-pid") == 0) {
+            alsoMeasured.push_back(static_cast<pid_t>(std::atol(argv[first + 1])));
         } else {
             return Usage();
         }
@@ -202,15 +213,28 @@ int main(int argc, char** argv) {
     shown = shown && WaitForFirstPaint(display, window, timeoutSeconds, start);
     double windowMilliseconds = SecondsSince(start) * 1000.0;
     double idlePercent = -1.0;
+    std::string alsoPercents;
     if (shown && idleSeconds > 0.0) {
         // The first frames lay out, load fonts and fetch; let them finish.
         std::this_thread::sleep_for(std::chrono::seconds(2));
+        std::vector<double> alsoBefore;
+        for (pid_t pid : alsoMeasured) {
+            alsoBefore.push_back(CpuSecondsOf(pid));
+        }
         double cpuBefore = CpuSecondsOf(child);
         Clock::time_point wallBefore = Clock::now();
         std::this_thread::sleep_for(std::chrono::duration<double>(idleSeconds));
         double cpuAfter = CpuSecondsOf(child);
+        double wall = SecondsSince(wallBefore);
         if (cpuBefore >= 0.0 && cpuAfter >= 0.0) {
-            idlePercent = 100.0 * (cpuAfter - cpuBefore) / SecondsSince(wallBefore);
+            idlePercent = 100.0 * (cpuAfter - cpuBefore) / wall;
+        }
+        for (std::size_t i = 0; i < alsoMeasured.size(); ++i) {
+            double after = CpuSecondsOf(alsoMeasured[i]);
+            double percent = alsoBefore[i] >= 0.0 && after >= 0.0 ? 100.0 * (after - alsoBefore[i]) / wall : -1.0;
+            char text[32];
+            std::snprintf(text, sizeof(text), "%s%.3f", i == 0 ? " also_cpu_pct=" : ",", percent);
+            alsoPercents += text;
         }
     }
     rusage usage{};
@@ -224,8 +248,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (idlePercent >= 0.0) {
-        std::printf("mapped_ms=%.1f window_ms=%.1f idle_cpu_pct=%.3f max_rss_kib=%ld\n", mappedMilliseconds,
-                    windowMilliseconds, idlePercent, usage.ru_maxrss);
+        std::printf("mapped_ms=%.1f window_ms=%.1f idle_cpu_pct=%.3f max_rss_kib=%ld%s\n", mappedMilliseconds,
+                    windowMilliseconds, idlePercent, usage.ru_maxrss, alsoPercents.c_str());
     } else {
         std::printf("mapped_ms=%.1f window_ms=%.1f idle_cpu_pct=- max_rss_kib=%ld\n", mappedMilliseconds,
                     windowMilliseconds, usage.ru_maxrss);

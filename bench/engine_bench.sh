@@ -58,20 +58,6 @@ trap 'exit 130' INT TERM
 mkdir -p "$BENCH_WORK/www"
 bench_start_nginx "$BENCH_WORK/www"
 
-# Archives of every case are made one at a time and removed after their
-# case, so the disk holds at most one payload and one archive.
-make_archive() {  # kind amount
-    local content="$BENCH_WORK/content"
-    rm -rf "$content" "$BENCH_WORK/www/release.zip"
-    python3 "$here/make_payload.py" "$1" "$content" "$2"
-    (cd "$content" && zip -q -r "$BENCH_WORK/www/release.zip" .)
-    rm -rf "$content"
-}
-
-size_label() {
-    if [ "$1" -ge 1024 ] && [ $(($1 % 1024)) -eq 0 ]; then echo "$(($1 / 1024)) GiB"; else echo "$1 MiB"; fi
-}
-
 # Runs one round of a case: every tool once, in the given order.
 round() {  # samples-prefix tool...
     local prefix=$1 tool
@@ -161,7 +147,7 @@ run_case() {
     ARCHIVE=$BENCH_WORK/www/release.zip
     ARCHIVE_BYTES=$(stat -c %s "$ARCHIVE")
     URL="http://127.0.0.1:$NGINX_PORT/release.zip"
-    label="$label (zip $(printf '%.1f' "$(echo "$ARCHIVE_BYTES / 1048576" | bc -l)") MiB)"
+    label=$(bench_archive_label "$label" "$ARCHIVE")
     echo "== $series: $label, $runs runs" >&2
     check_outputs
     mkdir -p "$BENCH_WORK/dl" "$BENCH_WORK/samples"
@@ -187,13 +173,13 @@ run_case() {
 }
 
 for mib in $SIZES_MIB; do
-    make_archive size "$mib"
+    bench_make_archive size "$mib"
     runs=$RUNS
     [ "$mib" -lt 1024 ] || runs=$RUNS_LARGE
-    run_case size "$(size_label "$mib")" "$runs" download extract update
+    run_case size "$(bench_size_label "$mib")" "$runs" download extract update
 done
 for count in $MEMBER_COUNTS; do
-    make_archive members "$count"
+    bench_make_archive members "$count"
     run_case members "$(echo "$count" | sed -e ':a' -e 's/\B[0-9]\{3\}\>/,&/' -e 'ta') members" "$RUNS" extract update
 done
 rm -f "$BENCH_WORK/www/release.zip"

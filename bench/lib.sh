@@ -78,6 +78,48 @@ CONF
     done
 }
 
+# bench_start_release_server ROOT: the loopback release server of the demo,
+# serving ROOT; sets SERVER_PID and SERVER_PORT. Needs BUILD_DIR (a Linux
+# build: the Windows build has no release server). The caller stops it with
+# bench_stop SERVER_PID.
+bench_start_release_server() {
+    local portfile tries=0
+    portfile=$(mktemp "$BENCH_WORK/server-port-XXXXXX")
+    "$BUILD_DIR/scripts/release_server/release_server" --root "$1" --port-file "$portfile" \
+        >"$portfile.log" 2>&1 &
+    SERVER_PID=$!
+    until [ -s "$portfile" ]; do
+        tries=$((tries + 1))
+        [ "$tries" -lt 100 ] || { echo "the release server did not start" >&2; cat "$portfile.log" >&2; return 1; }
+        sleep 0.1
+    done
+    SERVER_PORT=$(head -n 1 "$portfile")
+}
+
+# bench_make_archive KIND AMOUNT: BENCH_WORK/www/release.zip of the payload
+# make_payload.py writes (size in MiB, or member count). Made one at a time
+# and replaced by the next, so the disk holds at most one payload and one
+# archive.
+bench_make_archive() {
+    local content="$BENCH_WORK/content" here
+    here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+    rm -rf "$content" "$BENCH_WORK/www/release.zip"
+    mkdir -p "$BENCH_WORK/www"
+    python3 "$here/make_payload.py" "$1" "$content" "$2"
+    (cd "$content" && zip -q -r "$BENCH_WORK/www/release.zip" .)
+    rm -rf "$content"
+}
+
+# "200 MiB", "1 GiB": a size in MiB as the tables name it.
+bench_size_label() {
+    if [ "$1" -ge 1024 ] && [ $(($1 % 1024)) -eq 0 ]; then echo "$(($1 / 1024)) GiB"; else echo "$1 MiB"; fi
+}
+
+# "200 MiB (zip 177.7 MiB)": the case label of the archive at the path.
+bench_archive_label() {  # size-label archive
+    echo "$1 (zip $(printf '%.1f' "$(echo "$(stat -c %s "$2") / 1048576" | bc -l)") MiB)"
+}
+
 # bench_start_xvfb: a private virtual X server; sets XVFB_PID and exports
 # DISPLAY.
 bench_start_xvfb() {

@@ -4,6 +4,8 @@
 #                     unzip and bsdtar, with peak memory, as archives grow
 #   startup_bench.sh  the updater's start-up and its idle window
 #   idle_cpu.sh       idle CPU and wake-up latency of one bare window
+#   windows_bench.sh  with WINDOWS_BUILD_DIR: the Windows build under Wine
+#                     beside the Linux build (engine, start-up, idle CPU)
 # and prints Markdown tables of the medians, also written to RESULTS_MD.
 #
 # Knobs (environment), besides those of the scripts above (SIZES_MIB,
@@ -12,6 +14,10 @@
 #   QUICK=1                         small sizes and few runs, a smoke check;
 #                                   prints only, unless RESULTS_MD is set
 #   RESULTS_MD  (bench/results.md)  where the report is written
+#   WINDOWS_BUILD_DIR  (none)       a Windows build to measure under Wine (and
+#                                   its knob WINDOWS_SIZES_MIB, 200); configured
+#                                   if missing, with the dependencies in
+#                                   UPD_WINDOWS_DEPS (~/.cache/quill-updater/windows-deps)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,14 +25,14 @@ root=$(cd "$here/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$root/build}
 if [ "${QUICK:-0}" = 1 ]; then
     export SIZES_MIB=${SIZES_MIB:-1 4} MEMBER_COUNTS=${MEMBER_COUNTS:-20 200}
-    export RUNS=${RUNS:-3} IDLE_SECONDS=${IDLE_SECONDS:-2}
+    export RUNS=${RUNS:-3} IDLE_SECONDS=${IDLE_SECONDS:-2} WINDOWS_SIZES_MIB=${WINDOWS_SIZES_MIB:-4}
     RESULTS_MD=${RESULTS_MD:-}
 else
     RESULTS_MD=${RESULTS_MD:-$here/results.md}
 fi
 export RUNS=${RUNS:-5} IDLE_SECONDS=${IDLE_SECONDS:-10}
 export SIZES_MIB=${SIZES_MIB:-10 100 200 1024} MEMBER_COUNTS=${MEMBER_COUNTS:-100 10000 50000}
-export RUNS_LARGE=${RUNS_LARGE:-$RUNS}
+export RUNS_LARGE=${RUNS_LARGE:-$RUNS} WINDOWS_SIZES_MIB=${WINDOWS_SIZES_MIB:-200}
 
 [ -f "$BUILD_DIR/build.ninja" ] ||
     cmake -S "$root" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -36,6 +42,16 @@ cmake --build "$BUILD_DIR" --parallel 2 --target bench_engine bench_idle_window 
     game_module_current game_module_next game_module_beta >/dev/null
 BUILD_DIR=$(cd "$BUILD_DIR" && pwd)
 export BUILD_DIR
+if [ -n "${WINDOWS_BUILD_DIR:-}" ]; then
+    [ -f "$WINDOWS_BUILD_DIR/build.ninja" ] ||
+        cmake -S "$root" -B "$WINDOWS_BUILD_DIR" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+            -DUPD_WINDOWS_DEPS="${UPD_WINDOWS_DEPS:-$HOME/.cache/quill-updater/windows-deps}" \
+            -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$WINDOWS_BUILD_DIR" --parallel 2 --target bench_engine updater updfs updvgui2 stage_data \
+        game_module_current game_module_next game_module_beta >/dev/null
+    WINDOWS_BUILD_DIR=$(cd "$WINDOWS_BUILD_DIR" && pwd)
+    export WINDOWS_BUILD_DIR
+fi
 
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/run-all-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
@@ -59,6 +75,10 @@ sed -n 's/^driver \([a-z0-9]*\): .* over \([0-9.]*\) s = \([0-9.]*\)% .*/\1 \2 \
                      NR == 3 { print "idle", "window", "bare window, a worker posting every 100 ms", $1, $3, "-", $2 }' \
     >>"$BENCH_RESULTS"
 
+if [ -n "${WINDOWS_BUILD_DIR:-}" ]; then
+    "$here/windows_bench.sh"
+fi
+
 load_after=$(load)
 elapsed=$(( $(date +%s) - start_seconds ))
 
@@ -74,6 +94,10 @@ elapsed=$(( $(date +%s) - start_seconds ))
         "(${BENCH_TMP:-${TMPDIR:-/tmp}})."
     echo "Peers: $(curl --version | head -n 1 | cut -d ' ' -f 1-2), $(unzip -v | head -n 1 | cut -d ' ' -f 1-2)," \
         "$(bsdtar --version | cut -d ' ' -f 1-2), $(nginx -v 2>&1 | sed 's/.*: //') serving."
+    if [ -n "${WINDOWS_BUILD_DIR:-}" ]; then
+        echo "The Windows build (cross-built with mingw-w64) ran under $(wine --version 2>/dev/null)" \
+            "beside the Linux build: $WINDOWS_SIZES_MIB MiB unpacked, $RUNS runs each."
+    fi
     echo
     python3 "$here/render_tables.py" "$BENCH_RESULTS"
     echo "A worker's post waking the waiting loop (bare window, X11):" \

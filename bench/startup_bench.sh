@@ -43,16 +43,8 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 mkdir -p "$BENCH_WORK/demo/releases"
-"$BUILD_DIR/scripts/release_server/release_server" --root "$BENCH_WORK/demo/releases" \
-    --port-file "$BENCH_WORK/server.port" >"$BENCH_WORK/server.log" 2>&1 &
-SERVER_PID=$!
-tries=0
-until [ -s "$BENCH_WORK/server.port" ]; do
-    tries=$((tries + 1))
-    [ "$tries" -lt 100 ] || { echo "the release server did not start" >&2; cat "$BENCH_WORK/server.log" >&2; exit 1; }
-    sleep 0.1
-done
-"$root/scripts/demo/make_demo.sh" "$BUILD_DIR" "$BENCH_WORK/demo" "$(head -n 1 "$BENCH_WORK/server.port")"
+bench_start_release_server "$BENCH_WORK/demo/releases"
+"$root/scripts/demo/make_demo.sh" "$BUILD_DIR" "$BENCH_WORK/demo" "$SERVER_PORT"
 game=$BENCH_WORK/demo/game
 bench_start_xvfb
 
