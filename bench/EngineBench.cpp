@@ -107,7 +107,7 @@ bool EnterFolder(const char* path) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: bench_engine download <url> <file> <size>\n"
+    std::fprintf(stderr, "usage: bench_engine download <url> <file> <size> [sha256]\n"
                          "       bench_engine extract <archive> <destination>\n"
                          "       bench_engine update <url> <size> <game folder>\n");
     return 2;
@@ -116,7 +116,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5 && argc != 4) {
+    if (argc < 4 || argc > 6) {
         return Usage();
     }
     CLocalize localize(nullptr);
@@ -128,9 +128,10 @@ int main(int argc, char** argv) {
     update::SetUpdatePublisher(&publisher);
 
     bool ok = false;
-    if (std::strcmp(argv[1], "download") == 0 && argc == 5) {
+    if (std::strcmp(argv[1], "download") == 0 && argc >= 5) {
         update::HttpGlobalInit();
-        ok = update::DownloadFile(argv[2], argv[3], static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 10)));
+        ok = update::DownloadFile(argv[2], argv[3], static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 10)),
+                                  nullptr, argc == 6 ? argv[5] : nullptr);
         update::HttpGlobalCleanup();
     } else if (std::strcmp(argv[1], "extract") == 0 && argc == 4) {
         ok = EnterFolder(argv[3]) && update::ExtractArchive(argv[2]);

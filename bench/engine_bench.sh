@@ -3,6 +3,8 @@
 # tools, runs alternating between the tools (the order flips every run),
 # medians reported:
 #   download:     bench_engine download      vs  curl -s -o, from a loopback nginx
+#   hash:         bench_engine download with the archive's SHA-256 to check
+#                                            vs  the same without
 #   extraction:   bench_engine extract       vs  unzip -o -q and bsdtar -xf
 #   whole update: bench_engine update        vs  curl -s -o, then unzip -o -q, then rm
 #                                            and curl -s -o, then bsdtar -xf, then rm
@@ -15,6 +17,8 @@
 #   MEMBER_COUNTS  (100 10000 50000)   member counts of the member series
 #   RUNS           (5)                 runs per tool and case
 #   RUNS_LARGE     (RUNS)              runs for archives of 1 GiB or more
+#   SIZE_FIGURES   (download hash extract update)
+#                                      the figures of the size series
 #   BUILD_DIR      (build)             where bench/bench_engine is built
 #   BENCH_TMP      (TMPDIR or /tmp)    where archives are served from and
 #                                      unpacked to; /dev/shm takes the disk
@@ -31,6 +35,7 @@ SIZES_MIB=${SIZES_MIB:-10 100 200 1024}
 MEMBER_COUNTS=${MEMBER_COUNTS:-100 10000 50000}
 RUNS=${RUNS:-5}
 RUNS_LARGE=${RUNS_LARGE:-$RUNS}
+SIZE_FIGURES=${SIZE_FIGURES:-download hash extract update}
 ENGINE=$BUILD_DIR/bench/bench_engine
 # shellcheck source=bench/lib.sh
 . "$here/lib.sh"
@@ -70,6 +75,10 @@ round() {  # samples-prefix tool...
 # The tools' commands. Each leaves nothing behind but what its timing needs.
 run_ours_download() {
     bench_measure "$1" "$ENGINE" download "$URL" "$BENCH_WORK/dl/release.zip" "$ARCHIVE_BYTES"
+    rm -f "$BENCH_WORK/dl/release.zip"
+}
+run_hashed_download() {
+    bench_measure "$1" "$ENGINE" download "$URL" "$BENCH_WORK/dl/release.zip" "$ARCHIVE_BYTES" "$ARCHIVE_SHA256"
     rm -f "$BENCH_WORK/dl/release.zip"
 }
 run_curl_download() {
@@ -122,6 +131,7 @@ check_outputs() {
     mkdir -p "$check/ours" "$check/dl"
     quiet "$ENGINE" download "$URL" "$check/dl/release.zip" "$ARCHIVE_BYTES"
     cmp -s "$check/dl/release.zip" "$ARCHIVE" || { echo "our download differs from the served archive" >&2; exit 1; }
+    quiet "$ENGINE" download "$URL" "$check/dl/release.zip" "$ARCHIVE_BYTES" "$ARCHIVE_SHA256"
     rm -rf "$check/dl"
     quiet "$ENGINE" extract "$ARCHIVE" "$check/ours"
     for peer in unzip bsdtar update; do
@@ -146,6 +156,7 @@ run_case() {
     shift 3
     ARCHIVE=$BENCH_WORK/www/release.zip
     ARCHIVE_BYTES=$(stat -c %s "$ARCHIVE")
+    ARCHIVE_SHA256=$(sha256sum "$ARCHIVE" | cut -c 1-64)
     URL="http://127.0.0.1:$NGINX_PORT/release.zip"
     label=$(bench_archive_label "$label" "$ARCHIVE")
     echo "== $series: $label, $runs runs" >&2
@@ -154,6 +165,8 @@ run_case() {
     for figure in "$@"; do
         case $figure in
             download) tools="ours_download curl_download" ;;
+            # The checked one first: the table divides it by the unchecked.
+            hash) tools="hashed_download ours_download" ;;
             extract) tools="ours_extract unzip_extract bsdtar_extract" ;;
             update) tools="ours_update peer_update bsdpeer_update" ;;
         esac
@@ -176,7 +189,8 @@ for mib in $SIZES_MIB; do
     bench_make_archive size "$mib"
     runs=$RUNS
     [ "$mib" -lt 1024 ] || runs=$RUNS_LARGE
-    run_case size "$(bench_size_label "$mib")" "$runs" download extract update
+    # shellcheck disable=SC2086
+    run_case size "$(bench_size_label "$mib")" "$runs" $SIZE_FIGURES
 done
 for count in $MEMBER_COUNTS; do
     bench_make_archive members "$count"

@@ -15,6 +15,7 @@ from collections import OrderedDict
 
 TITLES = {
     "download": "Download",
+    "hash": "Download with the archive's SHA-256 checked beside unchecked",
     "extract": "Extraction",
     "update": "Whole update (download, then extraction)",
 }
@@ -28,6 +29,7 @@ WINE_TITLES = {
 }
 TOOL_NAMES = {
     "ours": "ours",
+    "hashed": "ours, hash checked",
     "curl": "curl",
     "unzip": "unzip",
     "bsdtar": "bsdtar",

@@ -5,7 +5,7 @@
 # The DLLs the updater and its modules import, directly or through each
 # other; the compiler's C++ runtime is linked into our binaries instead.
 set(UPD_WINDOWS_DLLS)
-foreach(name SDL2 SDL2_image SDL2_ttf libfreetype libpng16 libcurl libzip zlib1 libwinpthread-1)
+foreach(name SDL2 SDL2_image SDL2_ttf libfreetype libpng16 libcurl libzip libsodium-23 zlib1 libwinpthread-1)
     set(dll ${UPD_WINDOWS_DEPS}/bin/${name}.dll)
     if(NOT EXISTS ${dll})
         message(FATAL_ERROR "${dll} is missing: run scripts/windows/build-deps.sh")

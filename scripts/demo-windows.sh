@@ -14,21 +14,19 @@
 #
 # WINDOWS_BUILD_DIR (default build-windows) chooses the Windows build
 # folder, UPD_BUILD_DIR (default build) the Linux one the release server
-# is built in.
+# and the publisher's tool are built in.
 set -eu
 cd "$(dirname "$0")/.."
 source_dir=$(pwd)
 . scripts/windows/common.sh
-linux_build=${UPD_BUILD_DIR:-build}
 
 ./scripts/install-deps.sh
 windows_install_runner
 # The demo's game modules are the tests' stand-in modules.
 windows_build -DUPD_TESTS=ON
-if [ ! -f "$linux_build/CMakeCache.txt" ]; then
-    cmake -S . -B "$linux_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-fi
-cmake --build "$linux_build" --target release_server
+# The release server and the publisher's tool, which signs the releases, run
+# on this machine.
+windows_host_tools release_server
 windows_wine_prefix
 build=$(cd "$WINDOWS_BUILD_DIR" && pwd)
 
@@ -72,6 +70,6 @@ close_updater() {
     done
 }
 
-demo_prepare "$(cd "$linux_build" && pwd)/scripts/release_server/release_server" "$build"
+demo_prepare "$HOST_BUILD_DIR/scripts/release_server/release_server" "$build"
 demo_run
 demo_result

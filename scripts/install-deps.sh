@@ -6,7 +6,7 @@ set -eu
 
 PACKAGES="
 cmake ninja-build g++ clang pkg-config
-libcurl4-openssl-dev libzip-dev nlohmann-json3-dev
+libcurl4-openssl-dev libzip-dev nlohmann-json3-dev libsodium-dev minisign
 libsdl2-dev libsdl2-ttf-dev fonts-dejavu-core libsdl2-image-dev
 googletest libgtest-dev libcpp-httplib-dev
 xvfb xauth xdotool imagemagick

@@ -8,9 +8,11 @@
 #
 # Then dist/QuillUpdater-demo-win64.zip, the demo for a person on Windows:
 # the folder QuillUpdater-demo/ with the release server, its releases for
-# 127.0.0.1:27080, a game folder whose module reports 1.4.2 with the updater
-# already in it, and run-demo.cmd, which starts the server and the updater
-# and shows the installed version before and after.
+# 127.0.0.1:27080 signed by a key of its own, a game folder whose module
+# reports 1.4.2 with the updater and that key already in it, and
+# run-demo.cmd, which starts the server and the updater and shows the
+# installed version before and after. UPD_BUILD_DIR (default build) names
+# the Linux build whose qlm-release writes the demo's manifest.
 set -eu
 cd "$(dirname "$0")/.."
 . scripts/windows/common.sh
@@ -37,7 +39,11 @@ cmake -S . -B "$WINDOWS_BUILD_DIR" -DUPD_TESTS=ON >/dev/null
 cmake --build "$WINDOWS_BUILD_DIR" --target game_module_current game_module_next game_module_beta
 demo_root="$WINDOWS_BUILD_DIR/package-demo/QuillUpdater-demo"
 rm -rf "$WINDOWS_BUILD_DIR/package-demo"
+# The releases are signed with a key made for this package by the Linux
+# build's qlm-release and minisign; the secret key is not packed.
+windows_host_tools
 scripts/demo/make_demo.sh "$WINDOWS_BUILD_DIR" "$demo_root" "$demo_port"
+rm "$demo_root/publisher.key" "$demo_root/publisher.pub"
 cp "$WINDOWS_BUILD_DIR/scripts/release_server/release_server.exe" \
     "$WINDOWS_BUILD_DIR/scripts/demo/game_version.exe" "$demo_root/"
 cp "$WINDOWS_DEPS/LICENSES.txt" "$demo_root/LICENSES.txt"

@@ -16,6 +16,9 @@ set(UPD_WINDOWS_TEST_SOURCES
     update/SettingsTest.cpp
     update/ExtractionTest.cpp
     update/TransferTest.cpp
+    update/ArchiveHashTest.cpp
+    update/MinisignTest.cpp
+    update/SignedManifestTest.cpp
     windows/GameGuardTest.cpp
     windows/RegistryTest.cpp
     windows/UserLanguageTest.cpp
@@ -59,6 +62,9 @@ target_link_libraries(update_ManifestTest PRIVATE update_engine)
 target_link_libraries(update_SettingsTest PRIVATE update_engine)
 target_link_libraries(update_ExtractionTest PRIVATE update_engine)
 target_link_libraries(update_TransferTest PRIVATE update_engine)
+target_link_libraries(update_ArchiveHashTest PRIVATE update_engine)
+target_link_libraries(update_MinisignTest PRIVATE update_engine)
+target_link_libraries(update_SignedManifestTest PRIVATE update_engine)
 target_link_libraries(windows_GameGuardTest PRIVATE update_engine windows_test_process)
 target_link_libraries(windows_UpdaterStartTest PRIVATE windows_test_process)
 add_subdirectory(update/fixtures)

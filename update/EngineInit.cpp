@@ -1,16 +1,21 @@
 #include "update/EngineInit.h"
 
+#include <cstdint>
 #include <future>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "platform/Platform.h"
 #include "update/EngineReports.h"
 #include "update/Manifest.h"
 #include "update/Publishers.h"
 #include "update/Settings.h"
+#include "update/SignedManifest.h"
 #include "update/Transfer.h"
+#include "update/UnixTime.h"
 
 namespace update {
 
@@ -27,10 +32,25 @@ void CompleteEngineInit(UpdateState& state) {
         state.engineInitFailure = kFetchFailedText;
         return;
     }
+    // The signature speaks for the bytes as they arrived, so it is checked
+    // before anything is read from them.
+    std::optional<std::int64_t> signedAt;
+    if (fetch.keyFileText) {
+        signedAt = VerifiedSigningTime(*fetch.keyFileText, fetch.signatureText, fetch.text);
+        if (!signedAt) {
+            state.engineInitFailure = kVerifyFailedText;
+            return;
+        }
+    }
     if (!ParseManifest(fetch.text, *state.manifest)) {
         state.engineInitFailure = kParseFailedText;
         return;
     }
+    if (signedAt && !AcceptSignedManifest(*state.manifest, *signedAt, UnixNow())) {
+        state.engineInitFailure = kVerifyFailedText;
+        return;
+    }
+    state.archiveHashRequired = signedAt.has_value();
     ReadChosenBranchName();
     ParseBranches();
     // The window fills its branch list and activates the saved branch, which
@@ -44,16 +64,26 @@ void CompleteEngineInit(UpdateState& state) {
 
 }  // namespace
 
-void BeginEngineInit() {
+void BeginEngineInit() { BeginEngineInit(platform::ExecutableDirectory()); }
+
+void BeginEngineInit(const std::string& keyFolder) {
     UpdateState& state = g_updateState;
     if (state.engineInitialised || state.engineInitFailure || state.manifestFetch.valid()) {
         return;
     }
     HttpGlobalInit();
     VersionProbe();
-    state.manifestFetch = std::async(std::launch::async, [] {
+    state.manifestFetch = std::async(std::launch::async, [keyFolder] {
         ManifestFetch fetch;
-        fetch.text = ResolveManifest(kBuiltInManifestUrl, &fetch.failureTexts);
+        std::string url;
+        fetch.text = ResolveManifest(kBuiltInManifestUrl, &fetch.failureTexts, &url);
+        fetch.keyFileText = ReadPublisherKeyFile(keyFolder);
+        if (fetch.keyFileText && !fetch.text.empty()) {
+            // Its failure is told as the verification's, not as a box of
+            // its own.
+            std::string ignoredFailure;
+            fetch.signatureText = DownloadString((url + kSignatureSuffix).c_str(), &ignoredFailure);
+        }
         return fetch;
     });
 }
@@ -74,8 +104,10 @@ EngineInitResult PollEngineInit() {
     return EngineInitOutcome();
 }
 
-EngineInitResult EngineInit() {
-    BeginEngineInit();
+EngineInitResult EngineInit() { return EngineInit(platform::ExecutableDirectory()); }
+
+EngineInitResult EngineInit(const std::string& keyFolder) {
+    BeginEngineInit(keyFolder);
     UpdateState& state = g_updateState;
     if (state.manifestFetch.valid()) {
         state.manifestFetch.wait();

@@ -1,12 +1,16 @@
 // The engine's one-time initialisation: HTTP set-up, the installed version,
 // the manifest and its branches. The manifest is fetched on a worker thread
 // so the window keeps painting and answering while a slow server is asked;
-// everything else runs on the GUI thread. A manifest that cannot be fetched
-// or parsed fails the initialisation for good: the engine hands back the
-// text of the fatal report, and the application shows it and ends the
-// process. Filling the window's branch list is left to the window (see
-// IUpdatePublisher::BranchListReady).
+// everything else runs on the GUI thread. With the publisher's key beside
+// the updater the manifest's signature is fetched on the same worker and
+// checked (see SignedManifest.h). A manifest that cannot be fetched, parsed
+// or, with the key, verified fails the initialisation for good: the engine
+// hands back the text of the fatal report, and the application shows it and
+// ends the process. Filling the window's branch list is left to the window
+// (see IUpdatePublisher::BranchListReady).
 #pragma once
+
+#include <string>
 
 namespace update {
 
@@ -24,8 +28,11 @@ struct EngineInitResult {
 
 // GUI thread. Starts the initialisation once per process (until engine
 // shutdown): HTTP set-up, the version probe and the manifest fetch job.
-// Does nothing after a failed initialisation.
+// Does nothing after a failed initialisation. The publisher's key is looked
+// for in the updater's own folder.
 void BeginEngineInit();
+// The same with the folder that may hold the publisher's key.
+void BeginEngineInit(const std::string& keyFolder);
 
 // GUI thread, every frame. When the fetch has ended, reports its failure
 // boxes, then parses the manifest, reads the branches and hands them to the
@@ -38,6 +45,7 @@ EngineInitResult EngineInitOutcome();
 
 // Begins and completes the initialisation without a loop around it.
 EngineInitResult EngineInit();
+EngineInitResult EngineInit(const std::string& keyFolder);
 
 // GUI thread, when the process ends before the initialisation completed:
 // stops the fetch and waits for it. True when one was pending: the process

@@ -59,7 +59,8 @@ bool ReadBranch(const json& element, BranchRecord& record) {
         return false;
     }
     return ReadText(element, "browser_download_url", record.downloadUrl) &&
-           ReadText(element, "changelog", record.changelog) && ReadText(element, "version", record.version);
+           ReadText(element, "changelog", record.changelog) && ReadText(element, "version", record.version) &&
+           ReadText(element, "sha256", record.sha256);
 }
 
 void WriteListing(std::FILE* listing, const BranchRecord& record) {
@@ -151,8 +152,11 @@ std::string EscapeForListing(std::string_view text) {
     return out;
 }
 
-std::string ResolveManifest(const char* builtInUrl, std::vector<std::string>* failureTexts) {
-    auto fetch = [failureTexts](const char* url) {
+std::string ResolveManifest(const char* builtInUrl, std::vector<std::string>* failureTexts, std::string* finalUrl) {
+    auto fetch = [failureTexts, finalUrl](const char* url) {
+        if (finalUrl) {
+            *finalUrl = url;
+        }
         if (!failureTexts) {
             return DownloadString(url);
         }

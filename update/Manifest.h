@@ -18,6 +18,8 @@ namespace update {
 inline constexpr const char* kBuiltInManifestUrl = "https://updates.quillmere.net/manifest.json";
 inline constexpr const char* kFetchFailedText = "Failed to get update info.\n\nCheck your internet connection. Exiting...";
 inline constexpr const char* kParseFailedText = "Failed to get JSON for update data. Exiting...";
+inline constexpr const char* kVerifyFailedText =
+    "Failed to verify update info.\n\nThe update information is not signed by the publisher. Exiting...";
 
 // A manifest nests a few levels; anything deeper is refused before it is
 // built, as is a document with more values than the memory budget holds
@@ -28,8 +30,10 @@ inline constexpr std::size_t kMaxManifestValues = 1000000;
 
 // The manifest text through the override file, a pointer file or the
 // built-in address; empty when the final fetch failed. With failureTexts
-// given, each failed fetch's text is appended there instead of being shown.
-std::string ResolveManifest(const char* builtInUrl, std::vector<std::string>* failureTexts = nullptr);
+// given, each failed fetch's text is appended there instead of being shown;
+// with finalUrl given, it receives the address the text was asked from.
+std::string ResolveManifest(const char* builtInUrl, std::vector<std::string>* failureTexts = nullptr,
+                            std::string* finalUrl = nullptr);
 
 // Strict parse, no exceptions; false for any syntax error and for a
 // document beyond the depth or value limits. The document is left alone

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/PrivateModule.h"
 #include "platform/Text.h"
+#include "update/UnixTime.h"
 #include "update/UpdateState.h"
 
 namespace update {
@@ -17,6 +18,10 @@ constexpr int kOverrideLineBuffer = 1024;
 // A branch name is a short word; a branch file is not read beyond this,
 // whatever it holds.
 constexpr std::size_t kBranchLineLimit = 4096;
+
+// A decimal count of seconds, an optional line end after it, nothing else.
+constexpr std::size_t kSeenFileLimit = 32;
+constexpr const char* kSeenTemporaryFile = "qlm.seen.new";
 
 using VersionExportFn = const char* (*)();
 
@@ -98,6 +103,39 @@ void SaveBranch() {
     const std::string& name = g_updateState.chosenBranchName;
     std::fwrite(name.data(), 1, name.size(), file);
     std::fclose(file);
+}
+
+std::optional<std::int64_t> ReadSeenTimestamp() {
+    std::FILE* file = platform::OpenFile(kSeenFile, "rb");
+    if (!file) {
+        return std::nullopt;
+    }
+    char text[kSeenFileLimit];
+    std::size_t size = std::fread(text, 1, sizeof(text), file);
+    std::fclose(file);
+    std::string_view digits(text, size);
+    if (!digits.empty() && digits.back() == '\n') {
+        digits.remove_suffix(1);
+        if (!digits.empty() && digits.back() == '\r') {
+            digits.remove_suffix(1);
+        }
+    }
+    return ParseUnixSeconds(digits);
+}
+
+bool SaveSeenTimestamp(std::int64_t seconds) {
+    std::FILE* file = platform::OpenFile(kSeenTemporaryFile, "wb");
+    if (!file) {
+        return false;
+    }
+    std::string text = std::to_string(seconds) + "\n";
+    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    written = std::fclose(file) == 0 && written;
+    if (!written || !platform::MoveFileReplacing(kSeenTemporaryFile, kSeenFile)) {
+        platform::RemoveFile(kSeenTemporaryFile);
+        return false;
+    }
+    return true;
 }
 
 void ProbeInstalledVersion(const char* moduleName, char* version, int versionSize) {

@@ -1,9 +1,12 @@
 // The two settings files of the game folder and the installed-version
 // probe. "qlm.uri" optionally replaces the built-in manifest address and is
-// never written; "qlm.branch" holds the branch chosen last. Both are opened
-// by bare name, so they resolve against the current directory.
+// never written; "qlm.branch" holds the branch chosen last; "qlm.seen" the
+// newest signing time of a signed manifest accepted here. All are opened by
+// bare name, so they resolve against the current directory.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +25,7 @@ struct ManifestOverride {
 
 inline constexpr const char* kManifestOverrideFile = "qlm.uri";
 inline constexpr const char* kBranchFile = "qlm.branch";
+inline constexpr const char* kSeenFile = "qlm.seen";
 inline constexpr const char* kDefaultBranchName = "plus";
 inline constexpr const char* kNoVersion = "NONE";
 inline constexpr const char* kGameModuleName = "FileSystem_Stdio";
@@ -40,6 +44,13 @@ void ReadChosenBranchName();
 // Writes the state's chosen branch name, without a line end; a file that
 // cannot be opened stays as it was.
 void SaveBranch();
+
+// The signing time remembered in "qlm.seen" (decimal Unix seconds, an
+// optional line end); none when the file is missing or holds anything else.
+std::optional<std::int64_t> ReadSeenTimestamp();
+// Replaces "qlm.seen" in one step, so that an interrupted write leaves the
+// previous time rather than none; false when it could not be written.
+bool SaveSeenTimestamp(std::int64_t seconds);
 
 // Sets the state's installed version from the game module's export.
 void VersionProbe();

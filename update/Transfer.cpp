@@ -1,6 +1,7 @@
 #include "update/Transfer.h"
 
 #include <curl/curl.h>
+#include <sodium.h>
 
 #include <algorithm>
 #include <atomic>
@@ -33,6 +34,20 @@ constexpr std::size_t kFileWriteBufferBytes = 1 << 20;
 constexpr float kBytesToMebibytes = 1.0f / 1048576.0f;
 constexpr const char* kDownloadingToken = "#Updater_DownloadingFile";
 constexpr const char* kDownloadingBlockToken = "#Updater_DownloadingFile2";
+constexpr const char* kFailedVerifyToken = "#Updater_FailedVerify";
+constexpr std::size_t kArchiveHashHexDigits = 2 * crypto_hash_sha256_BYTES;
+
+using ArchiveDigest = unsigned char[crypto_hash_sha256_BYTES];
+
+bool DecodeArchiveHash(std::string_view text, ArchiveDigest& digest) {
+    if (text.size() != kArchiveHashHexDigits) {
+        return false;
+    }
+    std::size_t decoded = 0;
+    const char* end = nullptr;
+    return sodium_hex2bin(digest, sizeof(digest), text.data(), text.size(), nullptr, &decoded, &end) == 0 &&
+           decoded == sizeof(digest) && end == text.data() + text.size();
+}
 
 // libcurl asks this during every transfer at least once a second, also
 // while it waits for a connection or for data, so a cancel is seen within
@@ -91,13 +106,25 @@ void FormatMebibytes(float mebibytes, wchar* wide) {
 }
 
 // Everything the per-block handler needs; the parts that do not change
-// during a transfer are converted once.
+// during a transfer are converted once. The hash is taken from the bytes on
+// their way to the disk, so checking a gigabyte costs no second read of it.
 struct FileSink {
-    FileSink(std::FILE* output, const char* displayName, std::uint32_t expected)
-        : file(output), expectedBytes(expected), limitBytes(DownloadSizeLimit(expected)) {
+    FileSink(std::FILE* output, const char* displayName, std::uint32_t expected, bool hashBody)
+        : file(output), expectedBytes(expected), limitBytes(DownloadSizeLimit(expected)), hashing(hashBody) {
         ToWide(displayName, wideFileName, sizeof(wideFileName));
         FormatMebibytes(static_cast<float>(expectedBytes) * kBytesToMebibytes, wideTotal);
         blockFormat = LocalizedFormat(kDownloadingBlockToken, blockFormatFallback, sizeof(blockFormatFallback));
+        if (hashing) {
+            crypto_hash_sha256_init(&hash);
+        }
+    }
+
+    // Only for a body that arrived whole: no further block is hashed after.
+    bool BodyMatches(const char* expectedSha256) {
+        ArchiveDigest expected;
+        ArchiveDigest received;
+        crypto_hash_sha256_final(&hash, received);
+        return DecodeArchiveHash(expectedSha256, expected) && sodium_memcmp(expected, received, sizeof(received)) == 0;
     }
 
     std::FILE* file;
@@ -106,6 +133,8 @@ struct FileSink {
     std::uint64_t limitBytes;
     bool overLimit = false;
     bool writeFailed = false;
+    bool hashing;
+    crypto_hash_sha256_state hash;
     wchar wideFileName[256];
     wchar wideTotal[32];
     const wchar* blockFormat;
@@ -127,6 +156,9 @@ std::size_t FileWriteHandler(char* data, std::size_t size, std::size_t count, vo
         return 0;
     }
     sink->receivedBytes += bytes;
+    if (sink->hashing) {
+        crypto_hash_sha256_update(&sink->hash, reinterpret_cast<const unsigned char*>(data), bytes);
+    }
 
     float received = static_cast<float>(sink->receivedBytes);
     float fraction = sink->expectedBytes == 0
@@ -189,6 +221,11 @@ void CancelTransfers() { g_cancelled.store(true); }
 
 void ResetTransferCancel() { g_cancelled.store(false); }
 
+bool IsArchiveHash(std::string_view text) {
+    ArchiveDigest digest;
+    return DecodeArchiveHash(text, digest);
+}
+
 std::uint64_t DownloadSizeLimit(std::uint32_t expectedSize) {
     return expectedSize == 0 ? 0 : expectedSize + kSizeAllowanceBytes + expectedSize / 10;
 }
@@ -233,7 +270,8 @@ std::string DownloadString(const char* url, std::string* failureText) {
     return std::string();
 }
 
-bool DownloadFile(const char* url, const char* fileName, std::uint32_t expectedSize, const char* displayName) {
+bool DownloadFile(const char* url, const char* fileName, std::uint32_t expectedSize, const char* displayName,
+                  const char* expectedSha256) {
     if (!displayName) {
         displayName = fileName;
     }
@@ -249,11 +287,18 @@ bool DownloadFile(const char* url, const char* fileName, std::uint32_t expectedS
         curl_easy_cleanup(curl);
         return false;
     }
-    FileSink sink(file, displayName, expectedSize);
+    bool verify = expectedSha256 && *expectedSha256;
+    FileSink sink(file, displayName, expectedSize, verify);
     CURLcode result = TransferIntoFile(curl, url, sink);
     curl_easy_cleanup(curl);
     if (result == CURLE_OK) {
-        return true;
+        if (!verify || sink.BodyMatches(expectedSha256)) {
+            return true;
+        }
+        // Not one byte of a body the publisher did not pin may be unpacked.
+        PublishStatus(kFailedVerifyToken, true, 1.0f);
+        RemoveDownloadedFile(fileName);
+        return false;
     }
     // What the disk or the limit stopped is of no use, and leaving it would
     // keep the disk full; a file cut by the network stays until the next

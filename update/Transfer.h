@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace update {
 
@@ -46,10 +47,17 @@ std::string DownloadString(const char* url, std::string* failureText = nullptr);
 // Streams the body into the file, publishing "#Updater_DownloadingFile" at
 // the start and "#Updater_DownloadingFile2" after every block, both naming
 // displayName (the file name when null). expectedSize is the progress total
-// and, unless 0, bounds the body (see DownloadSizeLimit). Publishes its own
-// failure and returns false; a cancelled download fails without a report.
+// and, unless 0, bounds the body (see DownloadSizeLimit). With expectedSha256
+// given (not null, not empty), the bytes are hashed as they are written, and
+// a completed body of another hash fails with "#Updater_FailedVerify" and is
+// removed. Publishes its own failure and returns false; a cancelled download
+// fails without a report.
 bool DownloadFile(const char* url, const char* fileName, std::uint32_t expectedSize,
-                  const char* displayName = nullptr);
+                  const char* displayName = nullptr, const char* expectedSha256 = nullptr);
+
+// An archive hash as a manifest may pin it: exactly 64 hex digits, either
+// case.
+bool IsArchiveHash(std::string_view text);
 
 // The most body bytes a file download of that declared size accepts; 0
 // means no limit.

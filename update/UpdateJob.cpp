@@ -17,9 +17,17 @@ bool IsRunning(const std::future<bool>& result) { return result.valid() && !IsFi
 std::future<bool> LaunchDownloadJob(const UpdateState& state) {
     return std::async(std::launch::async,
                       [url = state.selectedBranch.downloadUrl, file = state.archiveFileName,
-                       shown = state.archiveDisplayName, size = static_cast<std::uint32_t>(state.selectedBranch.size)] {
-                          return DownloadFile(url.c_str(), file.c_str(), size, shown.c_str());
+                       shown = state.archiveDisplayName, size = static_cast<std::uint32_t>(state.selectedBranch.size),
+                       sha256 = state.selectedBranch.sha256] {
+                          return DownloadFile(url.c_str(), file.c_str(), size, shown.c_str(), sha256.c_str());
                       });
+}
+
+// A hash that cannot be checked must not pass as no hash at all, and a
+// manifest verified with the publisher's key must pin what it offers.
+bool ArchiveHashUsable(const UpdateState& state) {
+    const std::string& sha256 = state.selectedBranch.sha256;
+    return sha256.empty() ? !state.archiveHashRequired : IsArchiveHash(sha256);
 }
 
 std::future<bool> LaunchExtractionJob(const UpdateState& state) {
@@ -50,6 +58,10 @@ void StartUpdate() {
     }
     if (!state.updateAvailable.load() || !differs || GameProcessGuard()) {
         PublishStatus("#Updater_P1", false, 1.0f);
+        return;
+    }
+    if (!ArchiveHashUsable(state)) {
+        PublishStatus("#Updater_FailedVerify", true, 1.0f);
         return;
     }
     state.archiveFileName = kDownloadFileName;

@@ -20,7 +20,10 @@ namespace update {
 inline constexpr const char* kDownloadFileName = ".qlm-download.zip";
 
 // GUI thread. Refuses with "#Updater_P1" when no update is due or the game
-// is running from this folder; otherwise launches the download job.
+// is running from this folder, and fails with "#Updater_FailedVerify" when
+// the branch's archive hash is malformed, or missing while one is required;
+// otherwise launches the download job, which checks the archive against
+// that hash.
 void StartUpdate();
 
 // GUI thread, every frame while the window lives; never waits. A finished

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,15 +25,23 @@ struct BranchRecord {
     std::int32_t size = 0;
     std::string changelog;
     std::string version;
+    // The archive's SHA-256 as the manifest gives it (64 hex digits, either
+    // case); empty when the branch names none.
+    std::string sha256{};
 };
 
 inline constexpr int kInstalledVersionSize = 64;
 
 // What the manifest fetch brought back: the text (empty when the last
 // request failed) and the failure of every request on the way, in order.
+// With the publisher's key file beside the updater, also that file's text
+// and the signature file fetched beside the manifest (empty when that
+// request failed).
 struct ManifestFetch {
     std::string text;
     std::vector<std::string> failureTexts;
+    std::optional<std::string> keyFileText;
+    std::string signatureText;
 };
 
 struct UpdateState {
@@ -65,6 +74,9 @@ struct UpdateState {
     // process ends only after a running job has completed.
     std::future<bool> downloadResult;
     std::future<bool> extractionResult;
+    // Set when the publisher's key lies beside the updater: the manifest was
+    // verified against it, and every archive must then be pinned by a hash.
+    bool archiveHashRequired = false;
     bool engineInitialised = false;
     // The fatal report's text once the initialisation has failed; it is not
     // tried again.

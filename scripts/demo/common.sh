@@ -60,8 +60,11 @@ demo_prepare() {
     for branch in plus beta; do
         ls -l "$demo/releases/$branch"/*.zip | awk '{ print "   ", $5, "bytes", $NF }'
     done
+    echo "   manifest.json signed by the demo's publisher key, $(sed -n 's/^trusted comment: //p' \
+        "$demo/releases/manifest.json.minisig" | cut -f1)"
     say "Game folder: $game"
     echo "   qlm.uri: $(cat "$game/qlm.uri")"
+    echo "   qlm.pub: the publisher's key, so the updater verifies the manifest and the archives"
     before_version=$(game_version)
     echo "   installed version before: $before_version"
     game_files >"$demo/files.before"

@@ -234,7 +234,8 @@ build_libzip() {
 
 # Autotools is libsodium's own build; the Debian source ships no generated
 # configure script. Without stack protection, which on mingw would add a
-# dependency on libssp.
+# dependency on libssp, and with the compiler's runtime linked in, as our
+# own binaries have it, so that no libgcc DLL has to ship.
 build_libsodium() {
     local source_dir="$work/src/libsodium" build_dir="$work/build/libsodium"
     say "building libsodium $(fetched_version libsodium)"
@@ -242,7 +243,7 @@ build_libsodium() {
     mkdir -p "$build_dir"
     (cd "$build_dir" && logged libsodium "$source_dir/configure" --host="$host" --prefix="$stage" \
         --enable-shared --disable-static --disable-ssp --disable-dependency-tracking \
-        CC="$ccache$host-gcc-posix" CFLAGS="-O2 $prefix_map")
+        CC="$ccache$host-gcc-posix" CFLAGS="-O2 $prefix_map" LDFLAGS="-static-libgcc")
     logged libsodium make -C "$build_dir" -j "$jobs"
     logged libsodium make -C "$build_dir" install
     rm -f "$stage"/lib/*.la

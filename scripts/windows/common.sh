@@ -44,3 +44,18 @@ windows_wine_prefix() {
         wineserver --wait
     fi
 }
+
+# Builds the given programs of the Linux build that the Windows scripts run
+# on this machine, and the publisher's tool that signs the demo's releases
+# (exported as QLM_RELEASE for the demo's folder script). UPD_BUILD_DIR
+# names that build (default build); it is configured when it does not exist.
+windows_host_tools() {
+    HOST_BUILD_DIR="${UPD_BUILD_DIR:-build}"
+    if [ ! -f "$HOST_BUILD_DIR/CMakeCache.txt" ]; then
+        cmake -S . -B "$HOST_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    fi
+    cmake --build "$HOST_BUILD_DIR" --target qlm-release "$@"
+    HOST_BUILD_DIR=$(cd "$HOST_BUILD_DIR" && pwd)
+    QLM_RELEASE="$HOST_BUILD_DIR/stage/tools/qlm-release"
+    export QLM_RELEASE
+}

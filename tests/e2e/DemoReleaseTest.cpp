@@ -1,8 +1,9 @@
 // The demo's game folder, release server and archives driven through the
 // update engine as the window drives it: the manifest comes from the real
-// loopback server through the folder's "qlm.uri", each branch's archive is
-// downloaded and extracted over the folder, and the folder's module then
-// really reports the branch's version.
+// loopback server through the folder's "qlm.uri", signed with the key in the
+// folder, each branch's archive is downloaded, checked against its hash and
+// extracted over the folder, and the folder's module then really reports the
+// branch's version.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -17,6 +18,7 @@
 #include "tests/update/EngineTestSupport.h"
 #include "tests/update/RecordingPublisher.h"
 #include "update/Manifest.h"
+#include "update/Minisign.h"
 #include "update/UpdateJob.h"
 
 using namespace update;
@@ -114,6 +116,16 @@ TEST_F(DemoReleaseTest, ManifestOffersTwoBranchesWhoseArchivesLieOnTheLoopbackSe
         EXPECT_NE(branch.version, "1.4.2");
     }
     EXPECT_NE(branches[0].version, branches[1].version);
+
+    MinisignKey key;
+    ASSERT_TRUE(ParseMinisignPublicKey(ReadFile(m_demo.Game() + "/qlm.pub"), key));
+    std::string trustedComment;
+    EXPECT_EQ(VerifyMinisign(key, ReadFile(m_demo.Releases() + "/manifest.json.minisig"),
+                             ReadFile(m_demo.Releases() + "/manifest.json"), &trustedComment),
+              SignatureCheck::Valid);
+    EXPECT_TRUE(TrustedTimestamp(trustedComment).has_value()) << trustedComment;
+    EXPECT_FALSE(PathExists(m_demo.Game() + "/tools")) << "the publisher's tools are not shipped";
+    EXPECT_FALSE(PathExists(m_demo.Releases() + "/publisher.key")) << "the secret key is not served";
 }
 
 TEST_F(DemoReleaseTest, EachBranchUpdateChangesTheReportedVersionAndTheGameFiles) {
@@ -146,21 +158,36 @@ TEST_F(DemoReleaseTest, EachBranchUpdateChangesTheReportedVersionAndTheGameFiles
     }
 }
 
-TEST_F(DemoReleaseTest, MissingArchiveFailsInRedAndLeavesTheGameAsItWas) {
+// What the server sends in place of the signed archive fails its hash: the
+// download is removed and nothing is extracted.
+TEST_F(DemoReleaseTest, ArchiveOtherThanSignedFailsVerificationAndLeavesTheGameAsItWas) {
     std::vector<BranchRecord> branches = FetchBranches();
     const BranchRecord* plus = Find(branches, "plus");
     ASSERT_NE(plus, nullptr);
-    fs::remove(m_demo.Releases() + "/plus/" + ArchiveFileNameOf(plus->downloadUrl));
-    RunUpdate(*plus);
-    bool failedInRed = false;
-    for (const enginetest::Publication& status : m_window.Statuses()) {
-        failedInRed = failedInRed || status.error;
-        EXPECT_NE(status.text, "#Updater_Success");
+    std::string served = m_demo.Releases() + "/plus/" + ArchiveFileNameOf(plus->downloadUrl);
+    std::string archive = ReadFile(served);
+    struct Change {
+        const char* name;
+        std::string served;  // empty: none, the server answers 404
+    };
+    std::string oneByteChanged = archive;
+    oneByteChanged[oneByteChanged.size() / 2] ^= 0x20;
+    for (const Change& change : {Change{"missing", ""}, Change{"one byte changed", oneByteChanged}}) {
+        SCOPED_TRACE(change.name);
+        fs::remove(served);
+        if (!change.served.empty()) {
+            testsupport::WriteFile(served, change.served);
+        }
+        std::size_t earlier = Statuses().size();
+        RunUpdate(*plus);
+        std::vector<std::string> statuses = Statuses();
+        ASSERT_GT(statuses.size(), earlier);
+        EXPECT_EQ(statuses.back(), "#Updater_FailedVerify (error)") << testing::PrintToString(statuses);
+        EXPECT_FALSE(PathExists(update::kDownloadFileName)) << "what failed its hash is removed";
+        EXPECT_EQ(e2e::ReportedVersion(m_demo.Game()), "1.4.2");
+        EXPECT_EQ(ReadFile("quillmere/notes.txt"), "Quillmere 1.4.2\n");
+        EXPECT_FALSE(PathExists("qlm.branch")) << "a failed update saves no branch";
     }
-    EXPECT_TRUE(failedInRed) << testing::PrintToString(Statuses());
-    EXPECT_EQ(e2e::ReportedVersion(m_demo.Game()), "1.4.2");
-    EXPECT_EQ(ReadFile("quillmere/notes.txt"), "Quillmere 1.4.2\n");
-    EXPECT_FALSE(PathExists("qlm.branch")) << "a failed update saves no branch";
 }
 
 TEST_F(DemoReleaseTest, LayingTheFolderOutAgainStartsFromTheOldVersion) {

@@ -84,17 +84,30 @@ const TargetSystem& ThisSystem() {
     return system;
 }
 
-bool MakeDemoFolder(const std::string& root, int port, DemoFolder& demo, const TargetSystem& system) {
+namespace {
+
+bool RunDemoScript(const std::vector<std::string>& argv) {
     std::string output;
-    int status = Run({"/bin/sh", UPD_SOURCE_DIR "/scripts/demo/make_demo.sh", system.buildDir, root,
-                      std::to_string(port)},
-                     &output);
+    int status = Run(argv, &output, std::chrono::seconds(30), {"QLM_RELEASE=" UPD_QLM_RELEASE});
     if (status != 0) {
-        std::fprintf(stderr, "make_demo.sh failed (%d): %s\n", status, output.c_str());
+        std::fprintf(stderr, "%s failed (%d): %s\n", argv[1].c_str(), status, output.c_str());
+    }
+    return status == 0;
+}
+
+}  // namespace
+
+bool MakeDemoFolder(const std::string& root, int port, DemoFolder& demo, const TargetSystem& system) {
+    if (!RunDemoScript({"/bin/sh", UPD_SOURCE_DIR "/scripts/demo/make_demo.sh", system.buildDir, root,
+                        std::to_string(port)})) {
         return false;
     }
     demo.root = root;
     return true;
+}
+
+bool SignDemoReleases(const DemoFolder& demo) {
+    return RunDemoScript({"/bin/sh", UPD_SOURCE_DIR "/scripts/demo/sign_demo.sh", demo.root});
 }
 
 std::string ReportedVersion(const std::string& gameFolder, const TargetSystem& system) {

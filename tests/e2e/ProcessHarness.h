@@ -51,14 +51,20 @@ struct TargetSystem {
 };
 const TargetSystem& ThisSystem();
 
-// A demo game folder and its releases under one folder, laid out by the
-// demo's own script, so the tests check what the person sees.
+// A demo game folder and its signed releases under one folder, laid out by
+// the demo's own script, so the tests check what the person sees. The
+// publisher's tool is always this build's: a Windows build has none.
 struct DemoFolder {
     std::string root;
     std::string Game() const { return root + "/game"; }
     std::string Releases() const { return root + "/releases"; }
 };
 bool MakeDemoFolder(const std::string& root, int port, DemoFolder& demo, const TargetSystem& system = ThisSystem());
+
+// After a test changed the demo's releases: every branch's size and hash
+// taken afresh from its archive and the manifest signed again, so that only
+// the change a test means to make reaches the updater.
+bool SignDemoReleases(const DemoFolder& demo);
 
 // What the game folder's module reports, read by a separate process so that
 // no copy of a replaced module stays loaded here.

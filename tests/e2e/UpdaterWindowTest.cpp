@@ -1,7 +1,8 @@
 // The whole update through the real updater window: installing, the
 // changelog, closing and quitting during a download, signals, losing the
-// display, a failed update, picking a branch, archive addresses that name
-// game files, and a manifest that cannot be had.
+// display, a failed update, an archive changed after signing, picking a
+// branch, archive addresses that name game files, and a manifest that
+// cannot be had or was changed after signing.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -29,7 +30,9 @@ protected:
                              update.tall});
     }
 
-    // The "plus" branch is offered under the given last part of its address.
+    // The "plus" branch is offered under the given last part of its address,
+    // signed by the publisher; its hash is that of the file of that name
+    // when the releases hold one, else the real archive's.
     void OfferPlusAs(const std::string& name) {
         std::string manifest = m_demo.Releases() + "/manifest.json";
         std::string text = ReadFile(manifest);
@@ -37,6 +40,7 @@ protected:
         std::size_t at = text.find(archive);
         ASSERT_NE(at, std::string::npos);
         testsupport::WriteFile(manifest, text.replace(at, archive.size(), name));
+        ASSERT_TRUE(e2e::SignDemoReleases(m_demo));
     }
 
     void ExpectTabMovesTheFocus(const char* after) {
@@ -181,7 +185,8 @@ TEST_F(UpdaterWindowTest, LosingTheDisplayEndsTheRun) {
 }
 
 // An error status is delivered like any other body, so a missing archive
-// fails at unpacking what the server sent in its place.
+// fails the hash check of what the server sent in its place, which is
+// removed.
 TEST_F(UpdaterWindowTest, FailedUpdateShowsRedAndTheNextAttemptStartsClean) {
     PrepareDemo();
     std::string served = m_demo.Releases() + "/plus/quillmere-plus-1.5.0.zip";
@@ -199,10 +204,10 @@ TEST_F(UpdaterWindowTest, FailedUpdateShowsRedAndTheNextAttemptStartsClean) {
     EXPECT_FALSE(PathExists(Game("qlm.branch")));
     EXPECT_EQ(e2e::ReportedVersion(m_demo.Game()), "1.4.2");
     EXPECT_EQ(ReadFile(Game("quillmere/notes.txt")), "Quillmere 1.4.2\n");
-    EXPECT_TRUE(PathExists(Game(".qlm-download.zip"))) << "what failed to unpack stays until the next try";
+    EXPECT_TRUE(WaitUntil([&] { return !DownloadBegun(); }, 5s)) << "what failed its hash stayed";
 
     // The button now only returns to the versions; with the archive served
-    // again the same button updates, replacing what the failed try left.
+    // again the same button updates.
     ASSERT_TRUE(Click("UpdateButton"));
     ASSERT_TRUE(WaitUntil([&] { return Pixels("CurrentVersionLabel") == idleVersions; }, 10s))
         << "the versions did not come back";
@@ -220,6 +225,26 @@ TEST_F(UpdaterWindowTest, FailedUpdateShowsRedAndTheNextAttemptStartsClean) {
     ASSERT_TRUE(Click("UpdateButton"));
     EXPECT_TRUE(WaitUntil([&] { return Pixels("CurrentVersionLabel") != idleVersions; }, 10s))
         << "the installed version shown did not change";
+}
+
+// The whole chain: the manifest verifies against the folder's key, but the
+// archive the server sends differs from the signed hash in one byte.
+TEST_F(UpdaterWindowTest, ArchiveChangedAfterSigningFailsInRedAndInstallsNothing) {
+    PrepareDemo();
+    std::string served = m_demo.Releases() + "/plus/quillmere-plus-1.5.0.zip";
+    std::string archive = ReadFile(served);
+    ASSERT_GT(archive.size(), 100u);
+    archive[archive.size() / 2] ^= 0x01;
+    testsupport::WriteFile(served, archive);
+    StartUpdater();
+    ASSERT_TRUE(FindReadyWindow());
+    ASSERT_TRUE(Click("UpdateButton"));
+    ASSERT_TRUE(WaitUntil([&] { return BarIsRed(); }, kUpdateTimeout)) << "the failure was not shown in red";
+    EXPECT_EQ(ArchiveRequests(), 1);
+    EXPECT_TRUE(WaitUntil([&] { return !DownloadBegun(); }, 5s)) << "what failed its hash stayed";
+    ExpectGameUntouched();
+    EXPECT_FALSE(PathExists(Game("quillmere/maps/harbour.map")));
+    EXPECT_TRUE(m_updater.Running());
 }
 
 TEST_F(UpdaterWindowTest, BranchPickedFromTheListIsTheOneInstalled) {
@@ -272,19 +297,22 @@ TEST_F(UpdaterWindowTest, MissingReleaseAddressedAsTheGameModuleLeavesTheModule)
     StartUpdater();
     ASSERT_TRUE(FindReadyWindow());
     ASSERT_TRUE(Click("UpdateButton"));
-    // The error page is saved under the private name and fails to unpack.
+    // The error page is saved under the private name, fails its hash and is
+    // removed.
     ASSERT_TRUE(WaitUntil([&] { return BarIsRed(); }, kUpdateTimeout)) << "the failure was not shown in red";
     EXPECT_NE(ReadFile(m_root.File("server.log")).find("/plus/FileSystem_Stdio.so -> 404"), std::string::npos);
-    EXPECT_NE(ReadFile(Game(".qlm-download.zip")).find("404"), std::string::npos);
+    EXPECT_TRUE(WaitUntil([&] { return !DownloadBegun(); }, 5s)) << "what failed its hash stayed";
     EXPECT_TRUE(ReadFile(Game("FileSystem_Stdio.so")) == module) << "the game module was replaced";
     ExpectGameUntouched();
 }
 
-// A manifest that cannot be had ends the run with its box and exit status 1;
-// the box is dismissed as a person would.
+// A manifest that cannot be had, or that is not the one the publisher
+// signed, ends the run with its box and exit status 1; the box is dismissed
+// as a person would.
 struct ManifestFailure {
     const char* name;
     const char* manifestPath;  // on the release server; empty: a closed port
+    bool publisherKey;         // the game folder keeps "qlm.pub"
     const char* text;
 };
 
@@ -297,6 +325,16 @@ TEST_P(ManifestFailureTest, EndsWithItsTextAndExitOne) {
     std::string uri = *GetParam().manifestPath ? m_server.Url(GetParam().manifestPath) : "http://127.0.0.1:1/m.json";
     std::ofstream(Game("qlm.uri")) << uri << "\n";
     std::ofstream(m_root.File("releases/broken.json")) << "{\"branches\": [";
+    // The signed manifest with one byte changed, beside its real signature.
+    std::string manifest = ReadFile(m_demo.Releases() + "/manifest.json");
+    std::size_t version = manifest.find("\"1.5.0\"");
+    ASSERT_NE(version, std::string::npos);
+    manifest[version + 5] = '1';
+    testsupport::WriteFile(m_demo.Releases() + "/tampered.json", manifest);
+    fs::copy_file(m_demo.Releases() + "/manifest.json.minisig", m_demo.Releases() + "/tampered.json.minisig");
+    if (!GetParam().publisherKey) {
+        ASSERT_TRUE(fs::remove(Game("qlm.pub")));
+    }
     StartUpdater();
     int status = -1;
     ASSERT_TRUE(WaitUntil(
@@ -321,9 +359,13 @@ TEST_P(ManifestFailureTest, EndsWithItsTextAndExitOne) {
 
 INSTANTIATE_TEST_SUITE_P(
     Updater, ManifestFailureTest,
-    ::testing::Values(ManifestFailure{"Unreachable", "", "Failed to get update info."},
-                      ManifestFailure{"NotFoundPage", "/missing.json", "Failed to get JSON for update data. Exiting..."},
-                      ManifestFailure{"Truncated", "/broken.json", "Failed to get JSON for update data. Exiting..."}),
+    ::testing::Values(
+        ManifestFailure{"Unreachable", "", true, "Failed to get update info."},
+        ManifestFailure{"NotFoundPage", "/missing.json", false, "Failed to get JSON for update data. Exiting..."},
+        ManifestFailure{"Truncated", "/broken.json", false, "Failed to get JSON for update data. Exiting..."},
+        ManifestFailure{"ChangedAfterSigning", "/tampered.json", true,
+                        "Failed to verify update info.\n\nThe update information is not signed by the publisher. "
+                        "Exiting..."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

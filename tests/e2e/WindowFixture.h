@@ -88,6 +88,9 @@ protected:
     // How often the release server's log holds the entry.
     int ServerLogCount(const std::string& entry);
     int ArchiveRequests() { return ServerLogCount(".zip ->"); }
+    // Manifests served whole, with their signature when the game folder
+    // holds the publisher's key.
+    int ManifestFetchesServed();
     bool DownloadBegun() { return testsupport::PathExists(Game(".qlm-download.zip")); }
     std::string Game(const std::string& relative) const { return m_demo.Game() + "/" + relative; }
     // Nothing of the new release reached the game folder.

@@ -77,7 +77,8 @@ TEST_P(WindowsLanguageTest, TitlesAreTheLanguagesOwn) {
     testsupport::WriteFile(manifest, text.insert(changelog,
         "\xD0\x9D\xD0\xBE\xD0\xB2\xD0\xB0\xD1\x8F \xD0\xBA\xD0\xB0\xD1\x80\xD1\x82\xD0\xB0 - "
         "Nuevo mapa: Espa\xC3\xB1" "a - Neue Karte: K\xC3\xBCste\\n"));
-    m_manifestsServed = ServerLogCount("/manifest.json -> 200");
+    ASSERT_TRUE(e2e::SignDemoReleases(m_demo));
+    m_manifestsServed = ManifestFetchesServed();
     ASSERT_TRUE(m_updater.Start(m_system->Command({Game(m_system->updater)}), UpdaterEnvironment(), m_demo.Game(),
                                 m_root.File("updater.log")));
     ASSERT_TRUE(FindReadyWindow());

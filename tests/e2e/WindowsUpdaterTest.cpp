@@ -28,19 +28,13 @@ protected:
         return WaitUntil([&] { return PathExists(Game("qlm.branch")); }, kUpdateTimeout);
     }
 
-    // Packs the "plus" release afresh from files below a folder, and gives
-    // the manifest its new size.
+    // Packs the "plus" release afresh from files below a folder, and signs
+    // the manifest with its new size and hash.
     void RepackPlus(const std::string& folder) {
         std::string archive = m_demo.Releases() + "/plus/quillmere-plus-1.5.0.zip";
         fs::remove(archive);
         ASSERT_EQ(e2e::Run({"/bin/sh", "-c", "cd \"$0\" && zip -q -r -X \"$1\" .", folder, archive}), 0);
-        std::string manifest = m_demo.Releases() + "/manifest.json";
-        std::string text = ReadFile(manifest);
-        std::size_t plus = text.find("\"size\":");
-        ASSERT_NE(plus, std::string::npos);
-        std::size_t end = text.find(',', plus);
-        text.replace(plus, end - plus, "\"size\": " + std::to_string(fs::file_size(archive)));
-        testsupport::WriteFile(manifest, text);
+        ASSERT_TRUE(e2e::SignDemoReleases(m_demo));
     }
 };
 
@@ -73,8 +67,11 @@ TEST_F(WindowsUpdaterTest, IdleWindowIsTheLinuxWindowToThePixel) {
     ASSERT_FALSE(windows.empty());
     m_updater.Stop();
 
+    // The Linux demo folder, served the same releases: it trusts their key.
+    std::string windowsKey = Game("qlm.pub");
     m_system = &e2e::ThisSystem();
     ASSERT_TRUE(e2e::MakeDemoFolder(m_root.File("linux"), m_server.Port(), m_demo));
+    fs::copy_file(windowsKey, Game("qlm.pub"), fs::copy_options::overwrite_existing);
     StartUpdater();
     ASSERT_TRUE(FindReadyWindow());
     std::string linux = ScreenPixels(m_frame);
@@ -138,6 +135,7 @@ TEST_F(WindowsUpdaterTest, FailedUpdateShowsRedAndLeavesTheGame) {
     ASSERT_TRUE(WaitUntil([&] { return BarIsRed(); }, kUpdateTimeout)) << "the failure was not shown in red";
     KeepScreenshot("windows-failed.png");
     ExpectGameUntouched();
+    EXPECT_TRUE(WaitUntil([&] { return !DownloadBegun(); }, 5s)) << "the error page failed its hash and stayed";
 }
 
 // Names as archives made on Windows carry them: letters outside ASCII, and
