@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <sodium.h>
-#include <zip.h>
 
 #include <atomic>
 #include <cctype>
@@ -12,28 +11,20 @@
 
 #include "tests/support/TestSupport.h"
 #include "tests/update/EngineTestSupport.h"
+#include "tests/update/ReleaseArchive.h"
 #include "tests/update/RecordingPublisher.h"
 #include "tests/update/TestHttpServer.h"
 #include "update/Manifest.h"
 #include "update/UpdateJob.h"
 
 using namespace update;
+using enginetest::ReleaseArchive;
 using testsupport::PathExists;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 using testsupport::WriteFile;
 
 namespace {
-
-std::string ReleaseArchive(const TempDir& work) {
-    std::string path = work.File("release-src.zip");
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    static const char kConfig[] = "sv_cheats 0";
-    zip_file_add(archive, "game.cfg", zip_source_buffer(archive, kConfig, sizeof(kConfig) - 1, 0), 0);
-    zip_close(archive);
-    return ReadFile(path);
-}
 
 std::string Sha256Hex(const std::string& bytes) {
     unsigned char digest[crypto_hash_sha256_BYTES];
@@ -83,11 +74,6 @@ protected:
             response.set_content(m_served, "application/zip");
         });
     }
-    void TearDown() override {
-        g_updateState.archiveHashRequired = false;
-        EngineTest::TearDown();
-    }
-
     void RunUpdate(const std::string& sha256) {
         std::snprintf(g_updateState.installedVersion, kInstalledVersionSize, "1.0");
         BranchRecord branch{"beta", m_server.Url("/release.zip"), static_cast<std::int32_t>(m_release.size()),

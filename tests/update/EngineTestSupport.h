@@ -28,6 +28,7 @@ inline void ResetUpdateState() {
     state.installedVersion[0] = '\0';
     state.archiveFileName.clear();
     state.archiveDisplayName.clear();
+    state.archiveHashRequired = false;
     state.engineInitialised = false;
     state.engineInitFailure = nullptr;
     update::ResetTransferCancel();

@@ -58,7 +58,6 @@ protected:
     // A fresh initialisation as a new process would run it.
     EngineInitResult Init() {
         enginetest::ResetUpdateState();
-        g_updateState.archiveHashRequired = false;
         m_reporter.Clear();
         m_signatureRequests = 0;
         return EngineInit(m_keyFolder.Path());

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zip.h>
 
 #include <chrono>
 #include <filesystem>
@@ -10,11 +9,13 @@
 #include "modules/updfs/FileSystemStdio.h"
 #include "tests/support/TestSupport.h"
 #include "tests/update/EngineTestSupport.h"
+#include "tests/update/ReleaseArchive.h"
 #include "tests/update/RecordingPublisher.h"
 #include "tests/update/TestHttpServer.h"
 #include "update/UpdateJob.h"
 
 using namespace update;
+using enginetest::ReleaseArchive;
 using enginetest::Publication;
 using testsupport::PathExists;
 using testsupport::ReadFile;
@@ -23,20 +24,6 @@ using testsupport::WriteFile;
 namespace fs = std::filesystem;
 
 namespace {
-
-// A release archive with a folder and two files, as bytes.
-std::string ReleaseArchive(const TempDir& work) {
-    std::string path = work.File("release-src.zip");
-    int error = 0;
-    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    static const char kConfig[] = "sv_cheats 0";
-    static const char kMap[] = "new map";
-    zip_dir_add(archive, "maps/", 0);
-    zip_file_add(archive, "maps/new.bsp", zip_source_buffer(archive, kMap, sizeof(kMap) - 1, 0), 0);
-    zip_file_add(archive, "game.cfg", zip_source_buffer(archive, kConfig, sizeof(kConfig) - 1, 0), 0);
-    zip_close(archive);
-    return ReadFile(path);
-}
 
 std::vector<std::string> StatusTexts(const enginetest::RecordingPublisher& publisher) {
     std::vector<std::string> texts;
