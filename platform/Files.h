@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -85,5 +86,10 @@ private:
     std::intptr_t m_handle = -1;
     std::string m_name;
 };
+
+// A whole small file written as a NewFile: under a fresh name in the folder,
+// then renamed over the named entry, so that a reader or a crash never meets
+// half of it.
+bool ReplaceFileContents(const std::string& folder, const std::string& name, std::string_view contents);
 
 }  // namespace platform

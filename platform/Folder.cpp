@@ -16,4 +16,13 @@ Folder& Folder::operator=(Folder&& other) noexcept {
     return *this;
 }
 
+bool ReplaceFileContents(const std::string& folder, const std::string& name, std::string_view contents) {
+    Folder parent = Folder::Open(folder);
+    if (!parent.IsOpen()) {
+        return false;
+    }
+    NewFile file(parent, false);
+    return file.IsOpen() && file.Write(contents.data(), contents.size()) && file.Commit(name);
+}
+
 }  // namespace platform

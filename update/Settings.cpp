@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/Files.h"
 #include "platform/Platform.h"
 #include "platform/PrivateModule.h"
 #include "platform/Text.h"
@@ -21,7 +22,6 @@ constexpr std::size_t kBranchLineLimit = 4096;
 
 // A decimal count of seconds, an optional line end after it, nothing else.
 constexpr std::size_t kSeenFileLimit = 32;
-constexpr const char* kSeenTemporaryFile = "qlm.seen.new";
 
 using VersionExportFn = const char* (*)();
 
@@ -124,18 +124,7 @@ std::optional<std::int64_t> ReadSeenTimestamp() {
 }
 
 bool SaveSeenTimestamp(std::int64_t seconds) {
-    std::FILE* file = platform::OpenFile(kSeenTemporaryFile, "wb");
-    if (!file) {
-        return false;
-    }
-    std::string text = std::to_string(seconds) + "\n";
-    bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    written = std::fclose(file) == 0 && written;
-    if (!written || !platform::MoveFileReplacing(kSeenTemporaryFile, kSeenFile)) {
-        platform::RemoveFile(kSeenTemporaryFile);
-        return false;
-    }
-    return true;
+    return platform::ReplaceFileContents(".", kSeenFile, std::to_string(seconds) + "\n");
 }
 
 void ProbeInstalledVersion(const char* moduleName, char* version, int versionSize) {

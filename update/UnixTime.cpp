@@ -7,26 +7,6 @@ namespace update {
 
 namespace {
 
-constexpr std::int64_t kSecondsPerDay = 86400;
-
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-int DaysInMonth(int year, int month) {
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
-}
-
-// Days from 1970-01-01 to a proleptic Gregorian date, counted in 400-year
-// eras that begin on March 1 so that the leap day ends its year.
-std::int64_t DaysFromCivil(int year, int month, int day) {
-    year -= month <= 2 ? 1 : 0;
-    const int era = year / 400;
-    const int yearOfEra = year - era * 400;
-    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return static_cast<std::int64_t>(era) * 146097 + dayOfEra - 719468;
-}
-
 // A field of fixed width, all digits.
 bool ReadField(std::string_view text, std::size_t at, std::size_t width, int& value) {
     value = 0;
@@ -64,12 +44,14 @@ std::optional<std::int64_t> ParseUtcTime(std::string_view text) {
         !ReadField(text, 11, 2, hour) || !ReadField(text, 14, 2, minute) || !ReadField(text, 17, 2, second)) {
         return std::nullopt;
     }
+    using namespace std::chrono;
+    const year_month_day date{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                              std::chrono::day(static_cast<unsigned>(day))};
     // A leap second (":60") is a real time in this form.
-    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 || minute > 59 ||
-        second > 60) {
+    if (!date.ok() || hour > 23 || minute > 59 || second > 60) {
         return std::nullopt;
     }
-    return DaysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
+    return (sys_days(date) + hours(hour) + minutes(minute) + seconds(second)).time_since_epoch().count();
 }
 
 std::int64_t UnixNow() {

@@ -38,17 +38,4 @@ bool DigestArchive(const std::string& path, ArchiveDigest& digest, std::string& 
     return true;
 }
 
-bool IsSha256Text(const std::string& text) {
-    if (text.size() != 2 * crypto_hash_sha256_BYTES) {
-        return false;
-    }
-    for (char digit : text) {
-        bool hex = (digit >= '0' && digit <= '9') || (digit >= 'a' && digit <= 'f') || (digit >= 'A' && digit <= 'F');
-        if (!hex) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace qlmrelease

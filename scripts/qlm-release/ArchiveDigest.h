@@ -18,7 +18,4 @@ struct ArchiveDigest {
 // False with a one-line reason when the file cannot be read.
 bool DigestArchive(const std::string& path, ArchiveDigest& digest, std::string& reason);
 
-// 64 hex digits of either case, as the updater accepts them.
-bool IsSha256Text(const std::string& text);
-
 }  // namespace qlmrelease

@@ -9,6 +9,7 @@
 #include "scripts/qlm-release/FileText.h"
 #include "scripts/qlm-release/ManifestFile.h"
 #include "update/Minisign.h"
+#include "update/Transfer.h"
 #include "update/UnixTime.h"
 
 namespace qlmrelease {
@@ -110,7 +111,7 @@ void CheckBranch(const Json& branch, std::size_t index, const std::string& baseD
         return;
     }
     bool sizeKnown = size.is_number_integer();
-    bool hashKnown = sha256.is_string() && IsSha256Text(sha256.get<std::string>());
+    bool hashKnown = sha256.is_string() && update::IsArchiveHash(sha256.get<std::string>());
     if (!sizeKnown) {
         problems.Add(label + ": \"size\" is not a whole number");
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/Files.h"
 #include "platform/Platform.h"
 
 namespace qlmrelease {
@@ -23,18 +24,8 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
 }
 
 bool ReplaceFile(const std::string& path, const std::string& contents, std::string& reason) {
-    std::string temporary = path + ".qlm-release-new";
-    std::FILE* file = platform::OpenFile(temporary.c_str(), "wb");
-    if (!file) {
-        reason = "cannot create " + temporary;
-        return false;
-    }
-    bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    written = std::fflush(file) == 0 && written;
-    written = std::fclose(file) == 0 && written;
-    if (!written || !platform::MoveFileReplacing(temporary.c_str(), path.c_str())) {
-        platform::RemoveFile(temporary.c_str());
-        reason = written ? "cannot rename " + temporary + " over " + path : "cannot write " + temporary;
+    if (!platform::ReplaceFileContents(FolderOf(path), LastPartOf(path), contents)) {
+        reason = "cannot write " + path;
         return false;
     }
     return true;

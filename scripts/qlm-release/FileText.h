@@ -8,8 +8,8 @@ namespace qlmrelease {
 // False when the file cannot be opened or read to its end.
 bool ReadWholeFile(const std::string& path, std::string& contents);
 
-// Writes a temporary file beside the target, then renames it over the
-// target, so that a reader (or a crash) never meets half a manifest.
+// Replaces the file's contents in one step (platform::ReplaceFileContents),
+// so that a reader (or a crash) never meets half a manifest.
 bool ReplaceFile(const std::string& path, const std::string& contents, std::string& reason);
 
 // The folder part of a path ("." when it has none), and its last part.
