@@ -45,13 +45,7 @@ for tool in nginx curl bsdtar unzip zip python3 bc /usr/bin/time; do
 done
 [ -x "$ENGINE" ] || { echo "build bench_engine first: $ENGINE" >&2; exit 1; }
 
-BENCH_WORK=$(mktemp -d "${BENCH_TMP:-${TMPDIR:-/tmp}}/engine-bench-XXXXXX")
-chmod 755 "$BENCH_WORK"
-render_at_end=""
-if [ -z "${BENCH_RESULTS:-}" ]; then
-    BENCH_RESULTS=$BENCH_WORK/results.tsv
-    render_at_end=1
-fi
+bench_begin engine-bench
 NGINX_PID=""
 cleanup() {
     bench_stop NGINX_PID

@@ -146,3 +146,29 @@ bench_stop() {
     fi
     eval "$1="
 }
+
+# The script's scratch folder (BENCH_WORK) and where its results go:
+# BENCH_RESULTS when run_all.sh collects them, else a file in the scratch
+# folder whose tables the script prints at its end (render_at_end).
+bench_begin() {  # name [parent folder]
+    BENCH_WORK=$(mktemp -d "${2:-${BENCH_TMP:-${TMPDIR:-/tmp}}}/$1-XXXXXX")
+    chmod 755 "$BENCH_WORK"
+    render_at_end=""
+    if [ -z "${BENCH_RESULTS:-}" ]; then
+        BENCH_RESULTS=$BENCH_WORK/results.tsv
+        render_at_end=1
+    fi
+}
+
+# One run of two measurements, each a command line: the first measured first
+# in odd runs and second in even ones, so that neither always meets the
+# machine as the other left it.
+bench_in_turn() {  # run first second
+    if [ $(($1 % 2)) -eq 1 ]; then
+        eval "$2"
+        eval "$3"
+    else
+        eval "$3"
+        eval "$2"
+    fi
+}

@@ -38,7 +38,7 @@ export RUNS_LARGE=${RUNS_LARGE:-$RUNS} WINDOWS_SIZES_MIB=${WINDOWS_SIZES_MIB:-20
     cmake -S "$root" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 # The machine is shared: two jobs at most.
 cmake --build "$BUILD_DIR" --parallel 2 --target bench_engine bench_idle_window bench_first_window \
-    updater updfs updvgui2 stage_data release_server game_version \
+    updater updfs updvgui2 stage_data release_server game_version qlm-release \
     game_module_current game_module_next game_module_beta >/dev/null
 BUILD_DIR=$(cd "$BUILD_DIR" && pwd)
 export BUILD_DIR

@@ -27,12 +27,7 @@ for program in "$FIRST_WINDOW" "$BARE_WINDOW" "$BUILD_DIR/scripts/release_server
 done
 command -v Xvfb >/dev/null || { echo "missing: Xvfb (scripts/install-deps.sh installs it)" >&2; exit 1; }
 
-BENCH_WORK=$(mktemp -d "${TMPDIR:-/tmp}/startup-bench-XXXXXX")
-render_at_end=""
-if [ -z "${BENCH_RESULTS:-}" ]; then
-    BENCH_RESULTS=$BENCH_WORK/results.tsv
-    render_at_end=1
-fi
+bench_begin startup-bench "${TMPDIR:-/tmp}"
 SERVER_PID="" XVFB_PID=""
 cleanup() {
     bench_stop SERVER_PID
@@ -63,13 +58,7 @@ echo "== start-up: updater vs bare window, $RUNS runs (after one untimed run of 
 sample "$BENCH_WORK/warm" 0 ./updater
 sample "$BENCH_WORK/warm" 0 "$BARE_WINDOW" --seconds 600
 for run in $(seq "$RUNS"); do
-    if [ $((run % 2)) -eq 1 ]; then
-        sample "$BENCH_WORK/updater" 0 ./updater
-        sample "$BENCH_WORK/bare" 0 "$BARE_WINDOW" --seconds 600
-    else
-        sample "$BENCH_WORK/bare" 0 "$BARE_WINDOW" --seconds 600
-        sample "$BENCH_WORK/updater" 0 ./updater
-    fi
+    bench_in_turn "$run" 'sample "$BENCH_WORK/updater" 0 ./updater' 'sample "$BENCH_WORK/bare" 0 "$BARE_WINDOW" --seconds 600'
 done
 bench_record startup window "demo game folder: modules, scheme, fonts, layout, manifest" updater "$BENCH_WORK/updater"
 bench_record startup window "SDL, our surface, one empty window" bare "$BENCH_WORK/bare"

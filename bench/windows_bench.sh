@@ -65,13 +65,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineserver --wait
 fi
 
-BENCH_WORK=$(mktemp -d "${BENCH_TMP:-${TMPDIR:-/tmp}}/windows-bench-XXXXXX")
-chmod 755 "$BENCH_WORK"
-render_at_end=""
-if [ -z "${BENCH_RESULTS:-}" ]; then
-    BENCH_RESULTS=$BENCH_WORK/results.tsv
-    render_at_end=1
-fi
+bench_begin windows-bench
 NGINX_PID="" XVFB_PID="" SERVER_PID="" LINUX_SERVER_PID="" WINDOWS_SERVER_PID="" KEEPER_START_PID=""
 cleanup() {
     set +e
@@ -233,19 +227,12 @@ check_outputs() {
     rm -rf "$check"
 }
 
-# Alternating rounds of one figure: wine first in odd runs, linux first in
-# even ones.
+# Alternating rounds of one figure.
 alternate() {  # figure label
     local run
     rm -f "$BENCH_WORK/samples/"*
     for run in $(seq "$RUNS"); do
-        if [ $((run % 2)) -eq 1 ]; then
-            "run_wine_$1" "$BENCH_WORK/samples/wine"
-            "run_linux_$1" "$BENCH_WORK/samples/linux"
-        else
-            "run_linux_$1" "$BENCH_WORK/samples/linux"
-            "run_wine_$1" "$BENCH_WORK/samples/wine"
-        fi
+        bench_in_turn "$run" "run_wine_$1 \"\$BENCH_WORK/samples/wine\"" "run_linux_$1 \"\$BENCH_WORK/samples/linux\""
     done
     bench_record "wine_$1" wine "$2" wine "$BENCH_WORK/samples/wine"
     bench_record "wine_$1" wine "$2" linux "$BENCH_WORK/samples/linux"
@@ -269,6 +256,8 @@ bench_stop NGINX_PID
 # ---- the updater window: start-up, warm and cold prefix, and idle CPU
 
 mkdir -p "$BENCH_WORK/linux/releases" "$BENCH_WORK/windows/releases"
+# Both demo folders' releases are signed by the Linux build's tool.
+export QLM_RELEASE="$BUILD_DIR/stage/tools/qlm-release"
 bench_start_release_server "$BENCH_WORK/linux/releases"
 LINUX_SERVER_PID=$SERVER_PID
 "$root/scripts/demo/make_demo.sh" "$BUILD_DIR" "$BENCH_WORK/linux" "$SERVER_PORT"
@@ -299,13 +288,7 @@ echo "== start-up with the Wine prefix running (warm), $RUNS runs after one unti
 linux_window "$BENCH_WORK/samples/untimed"
 wine_window "$BENCH_WORK/samples/untimed"
 for run in $(seq "$RUNS"); do
-    if [ $((run % 2)) -eq 1 ]; then
-        wine_window "$BENCH_WORK/samples/warm"
-        linux_window "$BENCH_WORK/samples/linux"
-    else
-        linux_window "$BENCH_WORK/samples/linux"
-        wine_window "$BENCH_WORK/samples/warm"
-    fi
+    bench_in_turn "$run" 'wine_window "$BENCH_WORK/samples/warm"' 'linux_window "$BENCH_WORK/samples/linux"'
 done
 
 echo "== idle CPU of the updater window, $IDLE_SECONDS s after start-up" >&2
@@ -340,13 +323,7 @@ no_window=${no_window#,}
 echo "== start-up with nothing of the Wine prefix running (cold), $RUNS runs" >&2
 stop_prefix
 for run in $(seq "$RUNS"); do
-    if [ $((run % 2)) -eq 1 ]; then
-        wine_window "$BENCH_WORK/samples/cold"
-        linux_window "$BENCH_WORK/samples/linux_cold"
-    else
-        linux_window "$BENCH_WORK/samples/linux_cold"
-        wine_window "$BENCH_WORK/samples/cold"
-    fi
+    bench_in_turn "$run" 'wine_window "$BENCH_WORK/samples/cold"' 'linux_window "$BENCH_WORK/samples/linux_cold"'
     # The prefix shuts itself down once the updater has ended.
     stop_prefix
 done
